@@ -100,9 +100,8 @@ TFFLoader::~TFFLoader() = default;
 
 std::string TFFLoader::LibraryFileName(TLibrary ALibrary) {
   const TLibraryItem& item = Item(ALibrary);
-  std::string name = std::string("lib") + item.Name + ".so";
-  if (item.Version >= 0) name += "." + std::to_string(item.Version);
-  return name;
+  return item.Version >= 0 ? Format("lib%s.so.%d", item.Name, item.Version)
+                           : Format("lib%s.so", item.Name);
 }
 
 void* LoadLibraryFrom(const TPathFileName& AFolder, const std::string& AFileName,

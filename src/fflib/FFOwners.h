@@ -47,6 +47,21 @@ struct TSwrContextDeleter {
     if (FF.swr_free) FF.swr_free(&p);
   }
 };
+struct TFilterGraphDeleter {
+  void operator()(AVFilterGraph* p) const {
+    if (FF.avfilter_graph_free) FF.avfilter_graph_free(&p);
+  }
+};
+struct TBSFContextDeleter {
+  void operator()(AVBSFContext* p) const {
+    if (FF.av_bsf_free) FF.av_bsf_free(&p);
+  }
+};
+struct TAudioFifoDeleter {
+  void operator()(AVAudioFifo* p) const {
+    if (FF.av_audio_fifo_free) FF.av_audio_fifo_free(p);
+  }
+};
 struct TAVMemDeleter {
   void operator()(void* p) const {
     if (FF.av_free) FF.av_free(p);
@@ -61,5 +76,8 @@ using TPacketPtr = std::unique_ptr<AVPacket, TPacketDeleter>;
 using TDictionaryPtr = std::unique_ptr<AVDictionary, TDictionaryDeleter>;
 using TSwsContextPtr = std::unique_ptr<SwsContext, TSwsContextDeleter>;
 using TSwrContextPtr = std::unique_ptr<SwrContext, TSwrContextDeleter>;
+using TFilterGraphPtr = std::unique_ptr<AVFilterGraph, TFilterGraphDeleter>;
+using TBSFContextPtr = std::unique_ptr<AVBSFContext, TBSFContextDeleter>;
+using TAudioFifoPtr = std::unique_ptr<AVAudioFifo, TAudioFifoDeleter>;
 template <typename T>
 using TAVMemPtr = std::unique_ptr<T, TAVMemDeleter>;

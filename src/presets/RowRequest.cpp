@@ -1,0 +1,29 @@
+// The request of one list row from the selections, what the probe found and the row's paths.
+#include "RowRequest.h"
+
+#include "OutputPath.h"
+
+namespace {
+
+TRowRequest Failed(TRowFailure AFailure, std::string AReason) {
+  TRowRequest request;
+  request.Failure = AFailure;
+  request.FailureReason = std::move(AReason);
+  return request;
+}
+
+}  // namespace
+
+TRowRequest BuildRowRequest(const TPresetSelections& ASelections, const TProbeFacts& AProbe,
+                            const TPathFileName& AInputPath, const TPathFileName& AOutputPath) {
+  if (AProbe.Opened && !AProbe.HasAudio) return Failed(rfNoAudio, "This file has no audio");
+  const std::string probedSize =
+      AProbe.Opened ? ProbedSizeText(AProbe.VideoWidth, AProbe.VideoHeight) : std::string();
+  TCollectResult collected = CollectPresetSettings(ASelections, probedSize);
+  if (!collected.Success) return Failed(rfBadNumber, collected.ErrorMsg);
+  if (OutputNamesInput(AOutputPath, AInputPath))
+    return Failed(rfOutputIsInput, "The output file would overwrite the input file");
+  TRowRequest request;
+  request.Options = std::move(collected.Options);
+  return request;
+}
