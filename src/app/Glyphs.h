@@ -1,0 +1,8 @@
+// The window's button glyphs, drawn at run time.
+#pragma once
+
+#include <QIcon>
+
+enum TGlyph { glAddFiles, glRemove, glConvert, glStop, glClear, glBrowse };
+
+QIcon MakeGlyph(TGlyph AGlyph);

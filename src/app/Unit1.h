@@ -1,0 +1,149 @@
+// TForm1: the main window with its file list, output settings, menus and the add-files flow.
+#pragma once
+
+#include <QMainWindow>
+#include <string>
+
+#include "AppLibraries.h"
+#include "FFDecode.h"
+#include "FileListRules.h"
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QSlider;
+class QStatusBar;
+class QTableWidget;
+class QTimer;
+class QToolButton;
+class TAboutBox;
+
+// Batch state shared by the window and the batch controller.
+extern bool ConversionRunning;  // a list row's conversion is being started or is running
+extern bool StopRequested;      // the user confirmed stopping the batch
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Builds the window and runs its start-up; ALoadLibraries loads the FFmpeg libraries.
+  explicit TForm1(TLibraryLoad ALoadLibraries = LoadAVLib, QWidget* AParent = nullptr);
+  ~TForm1() override;
+
+  // False when the libraries could not be loaded: the message was shown, the application was
+  // asked to end and the window must not be shown.
+  bool LibrariesLoaded() const { return FLibrariesLoaded; }
+
+  // Commands of the window.
+  void ButtonAddFileClick();
+  // Shows the open dialog and appends one probed row per chosen file.
+  void AddFilesToList();
+  void DeleteSelectedItem1Click();
+  void ClearAllItems1Click();
+  void CheckAllItems1Click();
+  void UncheckAllItems1Click();
+  void ButtonBrowseForFolderClick();
+  void OpenHelpFile1Click();
+  void VisitOmbrixWebsite1Click();
+  void About1Click();
+  void Exit1Click();
+
+  // The file list in plain texts; rows from 0.
+  int RowCount() const;
+  std::string CellText(int ARow, TListColumn AColumn) const;
+  void SetCellText(int ARow, TListColumn AColumn, const std::string& AText);
+  bool RowChecked(int ARow) const;
+  void SetRowChecked(int ARow, bool AChecked);
+  // Scrolls the list so that the row is at least partly visible.
+  void ScrollRowVisible(int ARow);
+  // The status bar's panels, from 0.
+  std::string StatusPanelText(int APanel) const;
+  void SetStatusPanelText(int APanel, const std::string& AText);
+
+  // Window-level state.
+  bool AddFileInProgress = false;
+  int ListviewItem = -1;
+  bool ThisIsTheLastItem = false;
+  bool NoMoreFilesToConvert = false;
+  std::string CurrentOutputFormat;
+
+  TFFDecoder FFDecoder;
+
+  // Controls.
+  QToolButton* ButtonAddFile;
+  QToolButton* ButtonRemove;
+  QToolButton* ButtonConvert;
+  QFrame* Panel1;
+  QLabel* Label1;
+  QLineEdit* EditOutputFolder;
+  QToolButton* ButtonBrowseForFolder;
+  QTableWidget* ListView1;
+  QLabel* Label2;
+  QComboBox* ComboOutputFormat;
+  QGroupBox* GroupBox1;
+  QComboBox* ComboVideoCodec;
+  QComboBox* ComboVideoSize;
+  QComboBox* ComboVideoBitrate;
+  QComboBox* ComboVideoFramerate;
+  QGroupBox* GroupBox2;
+  QComboBox* ComboAudioCodec;
+  QComboBox* ComboAudioBitrate;
+  QComboBox* ComboSamplingRate;
+  QComboBox* ComboAudioChannels;
+  QProgressBar* ProgressBar1;
+  QToolButton* ButtonStopSmall;
+  QStatusBar* StatusBar1;
+  // Placed outside the client area: never seen, still enabled and disabled with the others.
+  QToolButton* ButtonStopConvert;
+  QToolButton* ButtonClear;
+  QGroupBox* GroupBox3;
+  QComboBox* ComboLetterBox;
+  QComboBox* ComboAspectRatio;
+  QSlider* TrackBar1;
+  QLabel* LabelVolume;
+
+  // Menus: the main menu's three entries and their items, and the list's context menu.
+  QMenu* File1;
+  QAction* AddFiles1;
+  QAction* Convert1;
+  QAction* Exit1;
+  QMenu* Options1;
+  QAction* SetAdditionalOptions1;
+  QMenu* Help1;
+  QAction* OpenHelpFile1;
+  QAction* VisitOmbrixWebsite1;
+  QAction* About1;
+  QMenu* PopupListView1;
+  QAction* CheckAllItems1;
+  QAction* UncheckAllItems1;
+  QAction* DeleteSelectedItem1;
+  QAction* ClearAllItems1;
+
+  QTimer* TimerConvertAgain;  // 100 ms, drives the batch from row to row
+  TAboutBox* AboutBox;
+
+ protected:
+  void showEvent(QShowEvent* AEvent) override;
+
+ private:
+  void CreateControls();
+  void CreateSettingGroups(QWidget* AClient);
+  void CreateFileList(QWidget* AClient);
+  void CreateMenus();
+  void FormCreate(const TLibraryLoad& ALoadLibraries);
+  // Probes the file and appends its checked row.
+  void AppendProbedRow(const TPathFileName& AFileName);
+  int AppendRow(const TPathFileName& AFileName);
+
+  bool FLibrariesLoaded = false;
+  bool FShown = false;
+  bool FExitRequested = false;
+  TPathFileName FHelpFile;
+  TPathFileName FBrowseFolderName;
+  QLabel* FStatusPanels[3];
+};
