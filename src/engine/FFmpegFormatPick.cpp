@@ -46,13 +46,14 @@ bool PixelCandidate(const AVCodecContext* AContext, const AVCodec* AEncoder,
 }  // namespace
 
 void pick_sample_format(TObject* ASender, AVCodecContext* AContext, const AVCodec* AEncoder) {
-  if (!AEncoder || !AEncoder->sample_fmts) return;
+  // With no format asked for, the set-up takes the decoder's and picks then.
+  if (!AEncoder || !AEncoder->sample_fmts || AContext->sample_fmt == AV_SAMPLE_FMT_NONE) return;
   const AVSampleFormat wanted = AContext->sample_fmt;
   const AVSampleFormat first = AEncoder->sample_fmts[0];
   if (Listed(AEncoder->sample_fmts, wanted, AV_SAMPLE_FMT_NONE)) return;
   // A lossless encoder loses precision when it has to take a narrower format.
   const AVCodecDescriptor* descriptor = FF.avcodec_descriptor_get(AEncoder->id);
-  if (descriptor && (descriptor->props & AV_CODEC_PROP_LOSSLESS) && wanted != AV_SAMPLE_FMT_NONE &&
+  if (descriptor && (descriptor->props & AV_CODEC_PROP_LOSSLESS) &&
       FF.av_get_bytes_per_sample(first) < FF.av_get_bytes_per_sample(wanted))
     GetLogger().Log(ASender, llError, "Convertion will not be lossless");
   GetLogger().Log(ASender, llWarning,

@@ -41,8 +41,7 @@ TDictionaryPtr DemuxerParameters(const TCustomFFmpeg& AJob) {
 
 // Leaves only the streams of the program with id AProgram selectable; false when there is none.
 bool SelectProgram(AVFormatContext* AContext, int AProgram) {
-  for (unsigned i = 0; i < AContext->nb_streams; ++i)
-    AContext->streams[i]->discard = AVDISCARD_ALL;
+  for (unsigned i = 0; i < AContext->nb_streams; ++i) AContext->streams[i]->discard = AVDISCARD_ALL;
   bool found = false;
   for (unsigned p = 0; p < AContext->nb_programs; ++p) {
     AVProgram* program = AContext->programs[p];
@@ -60,6 +59,9 @@ bool SelectProgram(AVFormatContext* AContext, int AProgram) {
 }  // namespace
 
 bool TCustomFFmpeg::add_input_file(const TPathFileName& AFileName) {
+  // The per-file tables have FMaxFiles slots; the task list refuses more files before this.
+  if (Fnb_input_files >= FMaxFiles)
+    throw FFmpegException(Format("max input files %d reached", FMaxFiles));
   const AVInputFormat* format = nullptr;
   if (!Flast_asked_format.empty()) {
     format = FF.av_find_input_format(Flast_asked_format.c_str());
@@ -198,9 +200,9 @@ bool TCustomFFmpeg::add_input_file(const TPathFileName& AFileName) {
     ist.dec_ctx->thread_count = Fthread_count;
     ist.dec_ctx->pkt_timebase = st->time_base;
     if (type != AVMEDIA_TYPE_SUBTITLE) {
-      const int flags = (type == AVMEDIA_TYPE_VIDEO ? AV_OPT_FLAG_VIDEO_PARAM
-                                                    : AV_OPT_FLAG_AUDIO_PARAM) |
-                        AV_OPT_FLAG_DECODING_PARAM;
+      const int flags =
+          (type == AVMEDIA_TYPE_VIDEO ? AV_OPT_FLAG_VIDEO_PARAM : AV_OPT_FLAG_AUDIO_PARAM) |
+          AV_OPT_FLAG_DECODING_PARAM;
       FOptions.apply_option_sets(ist.dec_ctx.get(), FOptions.avcodec_opts[type].get(), flags,
                                  decoder);
     }

@@ -1,6 +1,8 @@
 // Run control of a conversion job: construction, start, stop, pause, termination, release.
 #include "FFmpegJob.h"
 
+#include <sys/resource.h>
+
 #include <chrono>
 #include <cstdio>
 
@@ -31,6 +33,14 @@ std::string MessageOf(const std::exception_ptr& AFailure) {
   }
 }
 
+// Lower priorities become a higher nice value of the worker thread; an ordinary process cannot
+// raise its threads above normal, so the higher ones run at normal priority.
+void ApplyThreadPriority(TThreadPriority APriority) {
+  static constexpr int Nice[] = {19, 15, 10, 0, 0, 0, 0};  // by TThreadPriority
+  if (Nice[APriority] != 0)
+    setpriority(PRIO_PROCESS, static_cast<id_t>(GetCurrentThreadID()), Nice[APriority]);
+}
+
 }  // namespace
 
 // ---- worker thread -------------------------------------------------------------------------
@@ -50,6 +60,7 @@ void TConvertThread::Start() {
   FThread = std::thread([this] {
     // Library lines of this thread are delivered like the job's own messages.
     RegisterJobThread(GetCurrentThreadID());
+    ApplyThreadPriority(FPriority);
     FOwner.DoConvert();
     UnregisterJobThread(GetCurrentThreadID());
     FOwner.FStopEvent.Set();
@@ -111,7 +122,7 @@ void TCustomFFmpeg::InitializeOptions() {
 
 // ---- start and termination -----------------------------------------------------------------
 
-TConvertThread* TCustomFFmpeg::StartConvert(bool AUseThread, TThreadPriority) {
+TConvertThread* TCustomFFmpeg::StartConvert(bool AUseThread, TThreadPriority APriority) {
   {
     std::lock_guard lock(FRunLock);
     if (FConverting || FTerminated || FNotifyPending) return nullptr;
@@ -127,7 +138,7 @@ TConvertThread* TCustomFFmpeg::StartConvert(bool AUseThread, TThreadPriority) {
     return nullptr;
   }
   std::lock_guard lock(FRunLock);
-  FThreadOwner = std::make_unique<TConvertThread>(*this);
+  FThreadOwner = std::make_unique<TConvertThread>(*this, APriority);
   FThread = FThreadOwner.get();
   return FThreadOwner.get();
 }
@@ -153,10 +164,6 @@ void TCustomFFmpeg::RecordFatal(const std::string& AMessage) {
 std::string TCustomFFmpeg::FatalMessage() const {
   std::lock_guard lock(FFatalLock);
   return FFatalMessage;
-}
-
-void TCustomFFmpeg::run_transcode() {
-  throw FFmpegException("The transcoding engine is not available in this build");
 }
 
 void TCustomFFmpeg::DoConvert() {

@@ -197,7 +197,8 @@ class TCustomFFmpeg;
 // The worker of a threaded job: created suspended, started by Resume.
 class TConvertThread {
  public:
-  explicit TConvertThread(TCustomFFmpeg& AOwner) : FOwner(AOwner) {}
+  TConvertThread(TCustomFFmpeg& AOwner, TThreadPriority APriority)
+      : FOwner(AOwner), FPriority(APriority) {}
   ~TConvertThread();
   TConvertThread(const TConvertThread&) = delete;
   TConvertThread& operator=(const TConvertThread&) = delete;
@@ -210,6 +211,7 @@ class TConvertThread {
   friend class TCustomFFmpeg;
   void Start();
   TCustomFFmpeg& FOwner;
+  const TThreadPriority FPriority;
   std::thread FThread;
   std::atomic<bool> FStarted{false};
 };
@@ -351,6 +353,7 @@ class TCustomFFmpeg : public TObject, public TFFmpegFields {
 
  private:
   friend class TConvertThread;
+  friend class TTranscodeLoop;  // the transcode loop raises the job's events
   void ResizeFileTables();
   TConvertThread* FailStart(const std::string& AMessage);
   void WaitServingMainThread(const TManualResetEvent& AEvent);

@@ -64,7 +64,9 @@ void CopyChapters(TCustomFFmpeg& AJob, int AInput, AVFormatContext* AOutput) {
   }
 }
 
-int OutputCount(const TCustomFFmpeg& AJob) { return AJob.FJoinMode ? 1 : AJob.Fnb_output_files; }
+int OutputCount(const TCustomFFmpeg& AJob) {
+  return AJob.FJoinMode ? 1 : AJob.Fnb_output_files;
+}
 
 }  // namespace
 
@@ -77,8 +79,8 @@ void CopyMetadataAndChapters(TCustomFFmpeg& AJob) {
       Fail(AJob, Format("Invalid %s index %d while processing metadata maps", "output file",
                         out.file_idx));
     if (in.file_idx >= AJob.Fnb_input_files)
-      Fail(AJob, Format("Invalid %s index %d while processing metadata maps", "input file",
-                        in.file_idx));
+      Fail(AJob,
+           Format("Invalid %s index %d while processing metadata maps", "input file", in.file_idx));
     AVDictionary** target = MapDictionary(AJob, AJob.OutputContext(out.file_idx), out);
     AVDictionary** source = MapDictionary(AJob, AJob.Finput_files[in.file_idx].ctx.get(), in);
     FF.av_dict_copy(target, *source, AV_DICT_DONT_OVERWRITE);

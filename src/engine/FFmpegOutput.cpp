@@ -1,4 +1,5 @@
 // add_output_file, join_output_slots, check_inputs and the job's codec lookup.
+#include <cctype>
 #include <cmath>
 #include <ctime>
 
@@ -26,6 +27,21 @@ bool IsPictureCodec(AVCodecID AId) {
     default:
       return false;
   }
+}
+
+// File extensions of audio formats whose muxers could carry video (m4a: ipod, wma: asf, mka:
+// matroska): such an output gets video only when a video codec is asked for.
+constexpr const char* AudioOnlyExtensions[] = {"m4a", "m4b", "wma", "mka", "oga", "opus", "spx",
+                                               "mp3", "mp2", "aac", "ac3", "wav", "flac"};
+
+bool IsAudioOnlyName(const std::string& AName) {
+  const auto dot = AName.rfind('.');
+  if (dot == std::string::npos) return false;
+  std::string extension = AName.substr(dot + 1);
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (const char* e : AudioOnlyExtensions)
+    if (extension == e) return true;
+  return false;
 }
 
 // The ISO 8601 UTC text of the "creation_time" metadata.
@@ -66,8 +82,8 @@ void TCustomFFmpeg::CloseOutputIO(int ASlot) {
   }
 }
 
-void TCustomFFmpeg::check_inputs(bool AJoin, bool& AHasVideo, bool& AHasAudio,
-                                 bool& AHasSubtitle, bool& AHasData) const {
+void TCustomFFmpeg::check_inputs(bool AJoin, bool& AHasVideo, bool& AHasAudio, bool& AHasSubtitle,
+                                 bool& AHasData) const {
   // Per file: which kinds it has (data, attachment and unknown counted apart).
   constexpr int Kinds = 6;  // video, audio, data, subtitle, attachment, unknown
   const auto kindOf = [](AVMediaType t) { return t == AVMEDIA_TYPE_UNKNOWN ? 5 : int(t); };
@@ -108,9 +124,8 @@ int TCustomFFmpeg::add_output_file(const TPathFileName& AFileName, bool AJoin) {
   AVFormatContext* created = nullptr;
   const std::string format = Flast_asked_format;
   Flast_asked_format.clear();
-  int ret = FF.avformat_alloc_output_context2(&created, nullptr,
-                                              format.empty() ? nullptr : format.c_str(),
-                                              name.c_str());
+  int ret = FF.avformat_alloc_output_context2(
+      &created, nullptr, format.empty() ? nullptr : format.c_str(), name.c_str());
   TFormatContextPtr oc(created);
   bool counted = false;
   const auto failure = [&](const std::string& AMessage) {
@@ -131,9 +146,10 @@ int TCustomFFmpeg::add_output_file(const TPathFileName& AFileName, bool AJoin) {
 
   const AVOutputFormat* muxer = oc->oformat;
   bool video = Fvideo_stream_copy || !Fvideo_codec_name.empty() ||
-               (muxer->video_codec != AV_CODEC_ID_NONE && !IsPictureCodec(muxer->video_codec));
-  bool audio = Faudio_stream_copy || !Faudio_codec_name.empty() ||
-               muxer->audio_codec != AV_CODEC_ID_NONE;
+               (muxer->video_codec != AV_CODEC_ID_NONE && !IsPictureCodec(muxer->video_codec) &&
+                !IsAudioOnlyName(name));
+  bool audio =
+      Faudio_stream_copy || !Faudio_codec_name.empty() || muxer->audio_codec != AV_CODEC_ID_NONE;
   bool subtitle = Fsubtitle_stream_copy || !Fsubtitle_codec_name.empty() ||
                   muxer->subtitle_codec != AV_CODEC_ID_NONE;
   bool data = Fdata_stream_copy || !Fdata_codec_name.empty();
@@ -168,8 +184,8 @@ int TCustomFFmpeg::add_output_file(const TPathFileName& AFileName, bool AJoin) {
   }
 
   if (Frecording_timestamp != 0)
-    FF.av_dict_set(&oc->metadata, "creation_time",
-                   CreationTimeText(Frecording_timestamp).c_str(), 0);
+    FF.av_dict_set(&oc->metadata, "creation_time", CreationTimeText(Frecording_timestamp).c_str(),
+                   0);
   if (Fmetadata) FF.av_dict_copy(&oc->metadata, Fmetadata.get(), 0);
   Fmetadata.reset();
 
@@ -190,8 +206,8 @@ int TCustomFFmpeg::add_output_file(const TPathFileName& AFileName, bool AJoin) {
       ret = OpenUnicodeIO(url, AVIO_FLAG_WRITE, Foutput_unicode_io[slot]);
       if (ret >= 0) out->pb = Foutput_unicode_io[slot].get();
     } else {
-      ret = FF.avio_open2(&out->pb, url.c_str(), AVIO_FLAG_WRITE, &out->interrupt_callback,
-                          nullptr);
+      ret =
+          FF.avio_open2(&out->pb, url.c_str(), AVIO_FLAG_WRITE, &out->interrupt_callback, nullptr);
     }
     if (ret < 0) return failure(ffmpeg_error_text(AFileName, ret));
   }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "FFOwners.h"
+#include "FFmpegFilterPipeline.h"
 #include "FFmpegJob.h"
 
 // The encoder context of a muxer stream. In join mode every slot's record of one stream index
@@ -53,7 +54,7 @@ struct TAVOutputStream {
   AVFilterContext* input_video_filter = nullptr;
   TFramePtr picref;
   std::string avfilter;
-  TFilterGraphPtr graph;
+  std::unique_ptr<TVideoFilterPipeline> graph;
   int sws_flags = 0;
   AVCodecID codec_id = AV_CODEC_ID_NONE;
   int show_fps = 0;

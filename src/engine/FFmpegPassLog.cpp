@@ -13,8 +13,7 @@ std::string PassLogFileName(const std::string& APrefix, int AIndex) {
   return name;
 }
 
-void open_pass_log(TCustomFFmpeg& AJob, int AIndex, TAVOutputStream& AOst,
-                   AVCodecContext* ACodec) {
+void open_pass_log(TCustomFFmpeg& AJob, int AIndex, TAVOutputStream& AOst, AVCodecContext* ACodec) {
   const std::string name = PassLogFileName(AJob.Fpass_logfilename_prefix, AIndex);
   if (ACodec->flags & AV_CODEC_FLAG_PASS1) {
     AOst.logfile.reset(std::fopen(name.c_str(), "wb"));
@@ -41,13 +40,13 @@ void open_pass_log(TCustomFFmpeg& AJob, int AIndex, TAVOutputStream& AOst,
     }
   }
   if (failed)
-    throw FFmpegException(
-        Format("Cannot read file: Error reading log file \"%s\" for pass-2 encoding", name.c_str()));
+    throw FFmpegException(Format(
+        "Cannot read file: Error reading log file \"%s\" for pass-2 encoding", name.c_str()));
   auto* stats = static_cast<char*>(FF.av_malloc(text.size() + 1));
   if (!stats)
-    throw FFmpegException(Format(
-        "Could not allocate file buffer: Error reading log file \"%s\" for pass-2 encoding",
-        name.c_str()));
+    throw FFmpegException(
+        Format("Could not allocate file buffer: Error reading log file \"%s\" for pass-2 encoding",
+               name.c_str()));
   std::memcpy(stats, text.c_str(), text.size() + 1);
   ACodec->stats_in = stats;
 }

@@ -12,7 +12,9 @@
 
 namespace {
 
-const char* KindName(const AVCodecContext* ACodec) { return MediaKindName(ACodec->codec_type); }
+const char* KindName(const AVCodecContext* ACodec) {
+  return MediaKindName(ACodec->codec_type);
+}
 
 bool InSelectedProgram(const AVFormatContext* AContext, int AProgram, int AStreamIndex) {
   for (unsigned p = 0; p < AContext->nb_programs; ++p) {
@@ -32,9 +34,9 @@ TStreamMapping MappingOf(const TCustomFFmpeg& AJob, const TTranscodeState& AStat
     s.Kind = ist.st->codecpar->codec_type;
     s.FileIndex = ist.file_index;
     s.DiscardAll = ist.st->discard >= AVDISCARD_ALL;
-    s.InProgram = !AJob.Fopt_programid ||
-                  InSelectedProgram(AJob.Finput_files[ist.file_index].ctx.get(),
-                                    AJob.Fopt_programid, ist.st->index);
+    s.InProgram =
+        !AJob.Fopt_programid || InSelectedProgram(AJob.Finput_files[ist.file_index].ctx.get(),
+                                                  AJob.Fopt_programid, ist.st->index);
     s.FrameCount = ProbeFrameCount(*ist.st->codecpar);
     s.discard = ist.discard;
     s.used = ist.used;
@@ -85,6 +87,22 @@ void OpenBitstreamFilters(TAVOutputStream& AOst) {
   }
 }
 
+// The decoder's time base of old (one tick per field or frame) against the container's rate.
+void ReportCodecFrameRate(TCustomFFmpeg& AJob, const TAVInputStream& AIst) {
+  const AVCodecContext* dec = AIst.dec_ctx.get();
+  if (dec->codec_type != AVMEDIA_TYPE_VIDEO || dec->framerate.num <= 0 || dec->framerate.den <= 0)
+    return;
+  const int ticks = dec->ticks_per_frame > 0 ? dec->ticks_per_frame : 1;
+  const AVRational tb{dec->framerate.den, dec->framerate.num * ticks};
+  const AVRational rate = AIst.st->r_frame_rate;
+  if (tb.den != rate.num * ticks || tb.num != rate.den)
+    GetLogger().Log(&AJob, llInfo,
+                    "Seems stream %d codec frame rate differs from container frame rate: %2.2f "
+                    "(%d/%d) -> %2.2f (%d/%d)",
+                    AIst.st->index, static_cast<double>(tb.den) / tb.num, tb.den, tb.num,
+                    rate.den ? static_cast<double>(rate.num) / rate.den : 0.0, rate.num, rate.den);
+}
+
 }  // namespace
 
 void TCustomFFmpeg::transcode_setup(TTranscodeState& AState) {
@@ -95,6 +113,8 @@ void TCustomFFmpeg::transcode_setup(TTranscodeState& AState) {
   // Step 2: output checks.
   for (int slot = 0; slot < Fnb_output_files; ++slot) {
     AVFormatContext* oc = OutputContext(slot);
+    // A slot counted without a context (only a job filled by hand) has nothing to set up.
+    if (!oc) throw FFmpegException(Format("Output file #%d was not created", slot));
     const int count = slot < static_cast<int>(Fnb_output_streams_for_file.size())
                           ? Fnb_output_streams_for_file[slot]
                           : 0;
@@ -187,6 +207,7 @@ void TCustomFFmpeg::transcode_setup(TTranscodeState& AState) {
                             ist.file_index, ist.st->index, kind));
       AVCodecContext* context = ist.dec_ctx.get();
       FDecoderList.Insert(&ist, [context] { FF.avcodec_close(context); });
+      if (Fverbose >= 0) ReportCodecFrameRate(*this, ist);
     }
 
     // Step 6: input clocks.
@@ -249,6 +270,8 @@ void TCustomFFmpeg::transcode_cleanup(TTranscodeState& AState) {
   FDecoderList.CloseAll();
   FEncoderList.CloseAll();
   for (TAVOutputStream* ost : AState.ost_table) {
+    // Pass-two statistics belong to us, also when the encoder never opened.
+    if (ost->enc_ctx) FF.av_freep(&ost->enc_ctx->stats_in);
     ost->logfile.reset();
     ost->fifo.reset();
     ost->resample_frame.reset();

@@ -21,8 +21,7 @@ unsigned CopiedCodecTag(const AVOutputFormat* AMuxer, const AVCodecParameters* A
   return 0;
 }
 
-void SetupCopy(TCustomFFmpeg& AJob, TAVOutputStream& AOst, TAVInputStream& AIst,
-               bool AAudioHook) {
+void SetupCopy(TCustomFFmpeg& AJob, TAVOutputStream& AOst, TAVInputStream& AIst, bool AAudioHook) {
   const AVCodecParameters* in = AIst.st->codecpar;
   AVCodecContext* codec = AOst.enc_ctx.get();
   AVFormatContext* oc = AJob.OutputContext(AOst.file_index);
@@ -123,7 +122,8 @@ void SetupVideoEncoding(TCustomFFmpeg& AJob, TAVOutputStream& AOst, TAVInputStre
               "Frame rate very high for a muxer not effciciently supporting it.\nPlease consider "
               "specifiying a lower framerate, a different muxer or -vsync 2\n");
   if (AJob.FEnableFilter) {
-    if (build_video_filter_graph(AOst, AIst) != 0) throw FFmpegException("Error opening filters!");
+    if (build_video_filter_graph(&AJob, AOst, AIst) != 0)
+      throw FFmpegException("Error opening filters!");
   } else if (AOst.frame_aspect_ratio != 0.0f) {
     // Without a filter graph the requested display aspect still reaches the encoder.
     codec->sample_aspect_ratio =
@@ -139,20 +139,25 @@ void SetupAudioEncoding(TCustomFFmpeg& AJob, TAVOutputStream& AOst, TAVInputStre
   if (codec->sample_rate == 0) codec->sample_rate = icodec->sample_rate;
   pick_sample_rate(&AJob, codec, AOst.enc);
   codec->time_base = {1, codec->sample_rate};
-  if (codec->ch_layout.nb_channels == 0) {
+  // A layout of unknown order becomes the default one of its channel count: encoders check the
+  // layout against the ones they support.
+  const int channels =
+      codec->ch_layout.nb_channels ? codec->ch_layout.nb_channels : icodec->ch_layout.nb_channels;
+  if (codec->ch_layout.nb_channels == 0 && icodec->ch_layout.order != AV_CHANNEL_ORDER_UNSPEC) {
     if (FF.av_channel_layout_copy(&codec->ch_layout, &icodec->ch_layout) < 0)
       throw FFmpegException("av_malloc failed");
+  } else if (codec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
+    FF.av_channel_layout_uninit(&codec->ch_layout);
+    FF.av_channel_layout_default(&codec->ch_layout, channels);
   }
   if (codec->sample_fmt == AV_SAMPLE_FMT_NONE) {
     codec->sample_fmt = icodec->sample_fmt;
     pick_sample_format(&AJob, codec, AOst.enc);
   }
-  AOst.fifo.reset(
-      FF.av_audio_fifo_alloc(codec->sample_fmt, codec->ch_layout.nb_channels, 1024));
+  AOst.fifo.reset(FF.av_audio_fifo_alloc(codec->sample_fmt, codec->ch_layout.nb_channels, 1024));
   if (!AOst.fifo) throw FFmpegException("av_fifo_alloc fail");
   AOst.reformat_pair = -6;
-  AOst.audio_resample =
-      codec->sample_rate != icodec->sample_rate || AJob.Faudio_sync_method > 1;
+  AOst.audio_resample = codec->sample_rate != icodec->sample_rate || AJob.Faudio_sync_method > 1;
   AOst.encoding_needed = 1;
   AIst.decoding_needed = 1;
   AOst.resample_sample_fmt = icodec->sample_fmt;

@@ -141,10 +141,9 @@ TAVOutputStream& TCustomFFmpeg::alloc_output_stream(AVFormatContext* AOutput, in
 }
 
 void TCustomFFmpeg::new_video_stream(AVFormatContext* AOutput, int ASlot) {
-  TAVOutputStream& ost =
-      BeginStream(*this, AOutput, ASlot,
-                  {AVMEDIA_TYPE_VIDEO, Fvideo_codec_name, Fvideo_stream_copy, Fvideo_codec_tag,
-                   &Fvideo_bitstream_filters});
+  TAVOutputStream& ost = BeginStream(*this, AOutput, ASlot,
+                                     {AVMEDIA_TYPE_VIDEO, Fvideo_codec_name, Fvideo_stream_copy,
+                                      Fvideo_codec_tag, &Fvideo_bitstream_filters});
   AVCodecContext* codec = ost.enc_ctx.get();
   if (ost.stream_copy) {
     const double aspect = Fframe_width != 0 && Fframe_height != 0

@@ -11,19 +11,28 @@
   FF_ENTRY(avCodec, av_bsf_free)                            \
   FF_ENTRY(avCodec, av_bsf_get_by_name)                     \
   FF_ENTRY(avCodec, av_bsf_init)                            \
+  FF_ENTRY(avCodec, av_bsf_receive_packet)                  \
+  FF_ENTRY(avCodec, av_bsf_send_packet)                     \
   FF_ENTRY(avCodec, av_codec_is_encoder)                    \
   FF_ENTRY(avCodec, av_codec_iterate)                       \
+  FF_ENTRY(avCodec, av_new_packet)                          \
   FF_ENTRY(avCodec, av_packet_alloc)                        \
+  FF_ENTRY(avCodec, av_packet_clone)                        \
   FF_ENTRY(avCodec, av_packet_free)                         \
+  FF_ENTRY(avCodec, av_packet_get_side_data)                \
+  FF_ENTRY(avCodec, av_packet_ref)                          \
   FF_ENTRY(avCodec, av_packet_rescale_ts)                   \
   FF_ENTRY(avCodec, av_packet_unref)                        \
   FF_ENTRY(avCodec, avcodec_alloc_context3)                 \
   FF_ENTRY(avCodec, avcodec_close)                          \
+  FF_ENTRY(avCodec, avcodec_decode_subtitle2)               \
   FF_ENTRY(avCodec, avcodec_descriptor_get)                 \
+  FF_ENTRY(avCodec, avcodec_encode_subtitle)                \
   FF_ENTRY(avCodec, avcodec_find_decoder)                   \
   FF_ENTRY(avCodec, avcodec_find_decoder_by_name)           \
   FF_ENTRY(avCodec, avcodec_find_encoder)                   \
   FF_ENTRY(avCodec, avcodec_find_encoder_by_name)           \
+  FF_ENTRY(avCodec, avcodec_flush_buffers)                  \
   FF_ENTRY(avCodec, avcodec_free_context)                   \
   FF_ENTRY(avCodec, avcodec_get_class)                      \
   FF_ENTRY(avCodec, avcodec_open2)                          \
@@ -36,19 +45,26 @@
   FF_ENTRY(avCodec, avcodec_send_packet)                    \
   FF_ENTRY(avCodec, avcodec_string)                         \
   FF_ENTRY(avCodec, avcodec_version)                        \
+  FF_ENTRY(avCodec, avsubtitle_free)                        \
   /* libavdevice */                                  \
   FF_ENTRY(avDevice, avdevice_register_all)                 \
   FF_ENTRY(avDevice, avdevice_version)                      \
   /* libavfilter */                                  \
+  FF_ENTRY(avFilter, av_buffersink_get_format)              \
+  FF_ENTRY(avFilter, av_buffersink_get_frame)               \
+  FF_ENTRY(avFilter, av_buffersink_get_frame_rate)          \
   FF_ENTRY(avFilter, av_buffersink_get_h)                   \
   FF_ENTRY(avFilter, av_buffersink_get_sample_aspect_ratio) \
+  FF_ENTRY(avFilter, av_buffersink_get_time_base)           \
   FF_ENTRY(avFilter, av_buffersink_get_w)                   \
+  FF_ENTRY(avFilter, av_buffersrc_add_frame_flags)          \
   FF_ENTRY(avFilter, avfilter_get_by_name)                  \
   FF_ENTRY(avFilter, avfilter_graph_alloc)                  \
   FF_ENTRY(avFilter, avfilter_graph_alloc_filter)           \
   FF_ENTRY(avFilter, avfilter_graph_config)                 \
   FF_ENTRY(avFilter, avfilter_graph_create_filter)          \
   FF_ENTRY(avFilter, avfilter_graph_free)                   \
+  FF_ENTRY(avFilter, avfilter_graph_get_filter)             \
   FF_ENTRY(avFilter, avfilter_graph_parse_ptr)              \
   FF_ENTRY(avFilter, avfilter_init_str)                     \
   FF_ENTRY(avFilter, avfilter_inout_alloc)                  \
@@ -63,8 +79,10 @@
   FF_ENTRY(avFormat, av_find_input_format)                  \
   FF_ENTRY(avFormat, av_guess_codec)                        \
   FF_ENTRY(avFormat, av_interleaved_write_frame)            \
+  FF_ENTRY(avFormat, av_pkt_dump_log2)                      \
   FF_ENTRY(avFormat, av_read_frame)                         \
   FF_ENTRY(avFormat, av_sdp_create)                         \
+  FF_ENTRY(avFormat, av_stream_get_parser)                  \
   FF_ENTRY(avFormat, av_write_trailer)                      \
   FF_ENTRY(avFormat, avformat_alloc_context)                \
   FF_ENTRY(avFormat, avformat_alloc_output_context2)        \
@@ -89,11 +107,15 @@
   /* libavutil */                                    \
   FF_ENTRY(avUtil, av_audio_fifo_alloc)                     \
   FF_ENTRY(avUtil, av_audio_fifo_free)                      \
+  FF_ENTRY(avUtil, av_audio_fifo_read)                      \
+  FF_ENTRY(avUtil, av_audio_fifo_size)                      \
+  FF_ENTRY(avUtil, av_audio_fifo_write)                     \
   FF_ENTRY(avUtil, av_channel_layout_copy)                  \
   FF_ENTRY(avUtil, av_channel_layout_default)               \
   FF_ENTRY(avUtil, av_channel_layout_describe)              \
   FF_ENTRY(avUtil, av_channel_layout_from_mask)             \
   FF_ENTRY(avUtil, av_channel_layout_uninit)                \
+  FF_ENTRY(avUtil, av_compare_ts)                           \
   FF_ENTRY(avUtil, av_d2q)                                  \
   FF_ENTRY(avUtil, av_dict_copy)                            \
   FF_ENTRY(avUtil, av_dict_free)                            \
@@ -102,13 +124,18 @@
   FF_ENTRY(avUtil, av_dynarray_add_nofree)                  \
   FF_ENTRY(avUtil, av_find_nearest_q_idx)                   \
   FF_ENTRY(avUtil, av_frame_alloc)                          \
+  FF_ENTRY(avUtil, av_frame_copy_props)                     \
   FF_ENTRY(avUtil, av_frame_free)                           \
   FF_ENTRY(avUtil, av_frame_get_buffer)                     \
   FF_ENTRY(avUtil, av_frame_make_writable)                  \
+  FF_ENTRY(avUtil, av_frame_ref)                            \
+  FF_ENTRY(avUtil, av_frame_unref)                          \
   FF_ENTRY(avUtil, av_free)                                 \
   FF_ENTRY(avUtil, av_freep)                                \
   FF_ENTRY(avUtil, av_gcd)                                  \
   FF_ENTRY(avUtil, av_get_bytes_per_sample)                 \
+  FF_ENTRY(avUtil, av_get_packed_sample_fmt)                \
+  FF_ENTRY(avUtil, av_get_picture_type_char)                \
   FF_ENTRY(avUtil, av_get_pix_fmt)                          \
   FF_ENTRY(avUtil, av_get_pix_fmt_name)                     \
   FF_ENTRY(avUtil, av_get_pix_fmt_string)                   \
@@ -129,6 +156,7 @@
   FF_ENTRY(avUtil, av_opt_get_int)                          \
   FF_ENTRY(avUtil, av_opt_set)                              \
   FF_ENTRY(avUtil, av_opt_set_bin)                          \
+  FF_ENTRY(avUtil, av_opt_set_double)                       \
   FF_ENTRY(avUtil, av_opt_set_int)                          \
   FF_ENTRY(avUtil, av_parse_time)                           \
   FF_ENTRY(avUtil, av_parse_video_rate)                     \
@@ -136,15 +164,21 @@
   FF_ENTRY(avUtil, av_pix_fmt_desc_get_id)                  \
   FF_ENTRY(avUtil, av_pix_fmt_desc_next)                    \
   FF_ENTRY(avUtil, av_reduce)                               \
+  FF_ENTRY(avUtil, av_rescale)                              \
   FF_ENTRY(avUtil, av_rescale_q)                            \
+  FF_ENTRY(avUtil, av_sample_fmt_is_planar)                 \
+  FF_ENTRY(avUtil, av_samples_set_silence)                  \
   FF_ENTRY(avUtil, av_strdup)                               \
   FF_ENTRY(avUtil, av_strerror)                             \
+  FF_ENTRY(avUtil, av_usleep)                               \
   FF_ENTRY(avUtil, avutil_version)                          \
   /* libswresample */                                \
   FF_ENTRY(swResample, swr_alloc_set_opts2)                 \
   FF_ENTRY(swResample, swr_convert)                         \
   FF_ENTRY(swResample, swr_free)                            \
+  FF_ENTRY(swResample, swr_get_out_samples)                 \
   FF_ENTRY(swResample, swr_init)                            \
+  FF_ENTRY(swResample, swr_set_compensation)                \
   FF_ENTRY(swResample, swresample_version)                  \
   /* libswscale */                                   \
   FF_ENTRY(swScale, sws_freeContext)                        \

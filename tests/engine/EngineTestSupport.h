@@ -17,6 +17,10 @@ class LibraryTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(FFLoader().Load(TLibraries::All())) << FFLoader().LastErrMsg();
     SetMainThread();
+    {
+      std::lock_guard lock(FLogLock);
+      FLogged.clear();
+    }
     GetLogger().SetLogLevel(llDebug);
     GetLogger().SetOnLog([this](TObject*, TThreadID, TLogLevel ALevel, const std::string& AMsg) {
       std::lock_guard lock(FLogLock);

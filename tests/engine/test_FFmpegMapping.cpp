@@ -60,8 +60,13 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, MappingTable,
     ::testing::Values(
         // The stream that probed more frames wins when one is wanted.
-        TMappingCase{"MoreFramesPreferred", {In(A, 0, 10), In(A, 0, 100)}, {{0, 0, A}}, false,
-                     false, {1}, ""},
+        TMappingCase{"MoreFramesPreferred",
+                     {In(A, 0, 10), In(A, 0, 100)},
+                     {{0, 0, A}},
+                     false,
+                     false,
+                     {1},
+                     ""},
         // Two wanted: the threshold falls to 10 and both are taken in order.
         TMappingCase{"TwoOutputsTakeBoth",
                      {In(A, 0, 10), In(A, 0, 100)},
@@ -114,8 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                      ""},
         // Join: each slot takes the streams of its own input file.
         TMappingCase{"JoinBlocks",
-                     {In(V, 0, 1), In(A, 0, 1), In(V, 1, 1), In(A, 1, 1), In(V, 2, 1),
-                      In(A, 2, 0)},
+                     {In(V, 0, 1), In(A, 0, 1), In(V, 1, 1), In(A, 1, 1), In(V, 2, 1), In(A, 2, 0)},
                      {{0, 0, V}, {0, 1, A}, {1, 0, V}, {1, 1, A}, {2, 0, V}, {2, 1, A}},
                      true,
                      false,

@@ -112,6 +112,13 @@ TEST_F(ExtOption, ValueKinds) {
   Job->SetExtOption("f", "avi");
   Job->SetExtOption("f", "");
   EXPECT_EQ(Job->Flast_asked_format, "avi");
+  Job->SetExtOption("vstats", "1");
+  const std::string stats = Job->Fvstats_filename;
+  ASSERT_EQ(stats.size(), ProgramFolder().size() + std::string("vstats_hhnnss.log").size());
+  EXPECT_EQ(stats.substr(0, ProgramFolder().size() + 7), ProgramFolder() + "vstats_");
+  EXPECT_EQ(stats.find_first_not_of("0123456789", ProgramFolder().size() + 7), stats.size() - 4);
+  Job->SetExtOption("vstats", "0");
+  EXPECT_EQ(Job->Fvstats_filename, "");
   EXPECT_EQ(Failure("ar", "abc"), "'abc' is not a valid integer value");
   EXPECT_EQ(Failure("fs", ""), "'' is not a valid integer value");
   EXPECT_EQ(Failure("aq", "1x"), "'1x' is not a valid floating point value");

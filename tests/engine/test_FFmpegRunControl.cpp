@@ -1,5 +1,6 @@
 // Tests of a job's run control: start checks, threads, stop, pause, notification, release.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <atomic>
 #include <chrono>
@@ -202,6 +203,18 @@ TEST_F(RunControl, ThreadedRunStartsSuspendedAndStops) {
   EXPECT_EQ(job.Terminations, 1);
   EXPECT_NE(job.TerminateThread, GetCurrentThreadID());
   EXPECT_EQ(job.StartConvert(true), nullptr);
+}
+
+TEST_F(RunControl, LowPrioritiesLowerTheWorker) {
+  TSeamJob job;
+  job.AddFakeFiles();
+  int nice = -100;
+  job.Body = [&](TSeamJob&) {
+    nice = getpriority(PRIO_PROCESS, static_cast<id_t>(GetCurrentThreadID()));
+  };
+  job.StartConvert(true, tpLowest)->Resume();
+  job.Stop(true);
+  EXPECT_GE(nice, 15);
 }
 
 TEST_F(RunControl, StopWithoutWaitingRunsASuspendedWorker) {

@@ -107,15 +107,16 @@ TEST_F(FormatPick, SampleRateNearestSupported) {
     int Wanted;
     int Chosen;
     bool Warned;
-  } cases[] = {{44100, 44100, false}, {44000, 44100, true}, {8000, 16000, true},
-               {96000, 48000, true}};
+  } cases[] = {
+      {44100, 44100, false}, {44000, 44100, true}, {8000, 16000, true}, {96000, 48000, true}};
   for (const auto& r : cases) {
     c->sample_rate = r.Wanted;
     pick_sample_rate(nullptr, c.get(), mp2);
     EXPECT_EQ(c->sample_rate, r.Chosen) << r.Wanted;
-    EXPECT_EQ(WasLogged(llWarning, "Requested sampling rate unsupported using closest "
-                                   "supported (" +
-                                       std::to_string(r.Chosen) + ")"),
+    EXPECT_EQ(WasLogged(llWarning,
+                        "Requested sampling rate unsupported using closest "
+                        "supported (" +
+                            std::to_string(r.Chosen) + ")"),
               r.Warned)
         << r.Wanted;
   }
@@ -128,9 +129,17 @@ TEST_F(FormatPick, SampleFormatFirstSupported) {
   c->sample_fmt = AV_SAMPLE_FMT_S16;
   pick_sample_format(nullptr, c.get(), aac);
   EXPECT_EQ(c->sample_fmt, AV_SAMPLE_FMT_FLTP);
-  EXPECT_TRUE(WasLogged(llWarning, "Incompatible sample format \"s16\" for codec \"aac\", "
-                                   "auto-selecting format \"fltp\""));
+  EXPECT_TRUE(WasLogged(llWarning,
+                        "Incompatible sample format \"s16\" for codec \"aac\", "
+                        "auto-selecting format \"fltp\""));
   EXPECT_FALSE(WasLogged(llError, "Convertion will not be lossless"));
+
+  // No format asked for: left to the set-up, without a warning.
+  TCodecContextPtr unset = Context(aac);
+  unset->sample_fmt = AV_SAMPLE_FMT_NONE;
+  pick_sample_format(nullptr, unset.get(), aac);
+  EXPECT_EQ(unset->sample_fmt, AV_SAMPLE_FMT_NONE);
+  EXPECT_FALSE(WasLogged(llWarning, "Incompatible sample format \"none\""));
 }
 
 TEST_F(FormatPick, LosslessEncoderNarrowingWarns) {
@@ -153,8 +162,9 @@ TEST_F(FormatPick, PixelFormat) {
   c->pix_fmt = AV_PIX_FMT_RGB24;
   pick_pixel_format(nullptr, c.get(), mpeg4);
   EXPECT_EQ(c->pix_fmt, AV_PIX_FMT_YUV420P);
-  EXPECT_TRUE(WasLogged(llWarning, "Incompatible pixel format \"rgb24\" for codec \"mpeg4\", "
-                                   "auto-selecting format \"yuv420p\""));
+  EXPECT_TRUE(WasLogged(llWarning,
+                        "Incompatible pixel format \"rgb24\" for codec \"mpeg4\", "
+                        "auto-selecting format \"yuv420p\""));
 
   // The encoder's own list always counts, also with strictness below 0.
   const AVCodec* mjpeg = FF.avcodec_find_encoder_by_name("mjpeg");

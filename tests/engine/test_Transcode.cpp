@@ -1,0 +1,262 @@
+// End-to-end conversions on generated media, checked by probing the outputs: containers,
+// codecs, geometry, rates and durations; time limits, a stopped job and the DTS guard.
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <fstream>
+
+#include "EngineMediaSupport.h"
+#include "FFDecode.h"
+#include "FFmpegOptionText.h"
+
+namespace {
+
+struct TProbed {
+  std::string Format;
+  std::string VideoCodec;  // decoder name, empty without video
+  std::string AudioCodec;
+  int Width = -1, Height = -1;
+  double FrameRate = -1;
+  int SampleRate = -1, Channels = -1;
+  double Seconds = -1;
+  int VideoStreams = 0, AudioStreams = 0;
+};
+
+std::string ShortName(const std::string& ACodecName) {
+  return ACodecName.substr(0, ACodecName.find('('));
+}
+
+TProbed Probe(const std::string& AFile) {
+  TFFDecoder probe;
+  TProbed p;
+  const bool loaded = probe.LoadFile(AFile);
+  EXPECT_TRUE(loaded) << probe.LastErrMsg();
+  if (!loaded) return p;
+  p.Format = probe.FormatName();
+  p.VideoStreams = probe.VideoStreamCount();
+  p.AudioStreams = probe.AudioStreamCount();
+  if (p.VideoStreams > 0) {
+    TVideoStreamInfo v;
+    probe.GetVideoStreamInfo(-1, v);
+    p.VideoCodec = ShortName(v.CodecName);
+    p.Width = v.Width;
+    p.Height = v.Height;
+    p.FrameRate = v.FrameRate.den > 0 ? av_q2d(v.FrameRate) : -1;
+  }
+  if (p.AudioStreams > 0) {
+    TAudioStreamInfo a;
+    probe.GetAudioStreamInfo(-1, a);
+    p.AudioCodec = ShortName(a.CodecName);
+    p.SampleRate = a.SampleRate;
+    p.Channels = a.Channels;
+  }
+  p.Seconds = probe.FileStreamInfo().Duration / 1e6;
+  return p;
+}
+
+class Transcode : public MediaTest {
+ protected:
+  // Runs one job on this thread: input option text before each input, then the output's.
+  void Convert(std::initializer_list<TFixture> AInputs, const std::string& AInputOptions,
+               const std::string& AOptions, const std::string& AOutput) {
+    Job = std::make_unique<TCustomFFmpeg>(4);
+    const auto set = [this](const std::string& n, const std::string& v) {
+      Job->SetExtOption(n, v);
+    };
+    for (TFixture f : AInputs) {
+      ApplyOptionLines(AInputOptions, true, set);
+      ASSERT_TRUE(Job->add_input_file(FixturePath(f))) << Job->LastErrMsg();
+    }
+    ApplyOptionLines(AOptions, true, set);
+    ASSERT_GE(Job->add_output_file(AOutput, false), 0) << Job->LastErrMsg();
+    Job->StartConvert(false);
+    ASSERT_FALSE(Job->FatalException()) << Job->FatalMessage();
+    EXPECT_TRUE(Job->Finished());
+  }
+};
+
+struct TConversion {
+  TFixture Input;
+  const char* Options;
+  const char* Output;
+  const char* Format;
+  const char* Video;  // "" without video
+  const char* Audio;
+  int Width, Height;
+  double Rate;
+  int SampleRate, Channels;
+};
+
+TEST_F(Transcode, ConversionsTable) {
+  const TConversion table[] = {
+      {fxRealMediaRv10Ac3, "vcodec=mpeg4\nb=1000000\nacodec=libmp3lame", "rm.avi", "avi", "mpeg4",
+       "mp3float", 176, 144, 25, 48000, 2},
+      {fxMp4H264Aac, "vcodec=mpeg4\nb=1000000\nacodec=libmp3lame", "mp4.avi", "avi", "mpeg4",
+       "mp3float", 160, 120, 30000.0 / 1001, 44100, 2},
+      {fxRealMediaRv10Ac3, "target=pal-dvd", "rm.mpg", "mpeg", "mpeg2video", "ac3", 720, 576, 25,
+       48000, 2},
+      {fxMp4H264Aac, "vn=1\nacodec=libvorbis", "mp4.ogg", "ogg", "", "vorbis", -1, -1, -1, 44100,
+       2},
+      {fxRealMediaRv10Ac3, "s=320x240\nr=15", "rm.flv", "flv", "flv", "mp3float", 320, 240, 15,
+       48000, 2},
+      {fxMp4H264Aac, "vcodec=copy\nacodec=copy", "mp4.mkv", "matroska,webm", "h264", "aac", 160,
+       120, 30000.0 / 1001, 44100, 2},
+      // The Matroska muxer takes no RealVideo; a RealMedia copy stays RealMedia.
+      {fxRealMediaRv10Ac3, "vcodec=copy\nacodec=copy", "copy.rm", "rm", "rv10", "ac3", 176, 144, 25,
+       48000, 2},
+      {fxRealMediaRv10Ac3, "vf=hflip\ns=320x240\nvcodec=mpeg4\nacodec=libmp3lame", "vf.avi", "avi",
+       "mpeg4", "mp3float", 320, 240, 25, 48000, 2},
+      {fxMp4H264Aac, "vcodec=mpeg4\nacodec=aac", "mp4.mp4", "mov,mp4,m4a,3gp,3g2,mj2", "mpeg4",
+       "aac", 160, 120, 30000.0 / 1001, 44100, 2},
+  };
+  for (const TConversion& c : table) {
+    SCOPED_TRACE(c.Output);
+    const std::string out = Out(c.Output);
+    Convert({c.Input}, "", c.Options, out);
+    if (HasFatalFailure()) return;
+    const TProbed p = Probe(out);
+    const TFixtureFacts& in = FixtureFacts(c.Input);
+    EXPECT_EQ(p.Format, c.Format);
+    EXPECT_EQ(p.VideoCodec, c.Video);
+    EXPECT_EQ(p.AudioCodec, c.Audio);
+    EXPECT_EQ(p.Width, c.Width);
+    EXPECT_EQ(p.Height, c.Height);
+    if (c.Rate > 0) {
+      EXPECT_NEAR(p.FrameRate, c.Rate, c.Rate * 0.02);  // Matroska keeps milliseconds
+    }
+    EXPECT_EQ(p.SampleRate, c.SampleRate);
+    EXPECT_EQ(p.Channels, c.Channels);
+    const double tolerance = c.Rate > 0 ? 1.5 / c.Rate + 0.03 : 0.05;
+    EXPECT_NEAR(p.Seconds, in.Seconds, tolerance);
+  }
+}
+
+TEST_F(Transcode, TimeLimitAndStartTime) {
+  Convert({fxMp4H264Aac}, "", "t=1\nvcodec=mpeg4\nacodec=libmp3lame", Out("t.avi"));
+  EXPECT_NEAR(Probe(Out("t.avi")).Seconds, 1.0, 0.1);
+  Convert({fxRealMediaRv10Ac3}, "ss=0.5", "vcodec=mpeg4\nacodec=libmp3lame", Out("ss.avi"));
+  EXPECT_NEAR(Probe(Out("ss.avi")).Seconds, 1.5, 0.1);
+  // A copy starts at the first key frame at or after the start time.
+  Convert({fxMp4H264Aac}, "", "ss=0.5\nvcodec=copy\nacodec=copy", Out("ss.mkv"));
+  const double copied = Probe(Out("ss.mkv")).Seconds;
+  EXPECT_GT(copied, 0.5);
+  EXPECT_LE(copied, 1.55);
+}
+
+TEST_F(Transcode, TwoPassWritesAndReadsItsLog) {
+  const std::string prefix = Out("stats");
+  Convert({fxMp4H264Aac}, "", "vcodec=mpeg4\nb=200000\npass=1\nan=1\npasslogfile=" + prefix,
+          Out("p1.mp4"));
+  std::ifstream log(prefix + "-0.log");
+  ASSERT_TRUE(log.good());
+  std::string first;
+  std::getline(log, first);
+  EXPECT_FALSE(first.empty());
+  Convert({fxMp4H264Aac}, "", "vcodec=mpeg4\nb=200000\npass=2\nan=1\npasslogfile=" + prefix,
+          Out("p2.mp4"));
+  const TProbed p = Probe(Out("p2.mp4"));
+  EXPECT_EQ(p.VideoCodec, "mpeg4");
+  EXPECT_NEAR(p.Seconds, 2.0, 0.1);
+}
+
+TEST_F(Transcode, StoppedJobStillWritesTrailer) {
+  // On a worker, as the component runs jobs: the stop aborts blocking reads, never the trailer.
+  Job = std::make_unique<TCustomFFmpeg>(4);
+  ASSERT_TRUE(Job->add_input_file(FixturePath(fxMp4H264Aac)));
+  const auto set = [this](const std::string& n, const std::string& v) { Job->SetExtOption(n, v); };
+  ApplyOptionLines("vcodec=mpeg4\nacodec=libmp3lame", true, set);
+  ASSERT_GE(Job->add_output_file(Out("stop.avi"), false), 0);
+  std::atomic<int> reports{0};
+  Job->ReportInterval = 0;  // a report for every packet
+  Job->SetOnProgress(
+      [&](TObject*, int, int, int, float, float, std::int64_t, std::int64_t, std::int64_t) {
+        if (++reports == 5) Job->Stop(false);
+      });
+  std::atomic<bool> terminated{false};
+  Job->SetOnTerminate([&](TObject*) { terminated = true; });
+  TConvertThread* worker = Job->StartConvert(true);
+  ASSERT_NE(worker, nullptr);
+  worker->Resume();
+  while (!terminated) WaitForMainThreadCalls(std::chrono::milliseconds(20));
+  Job->Stop(true);
+  EXPECT_FALSE(Job->FatalException()) << Job->FatalMessage();
+  EXPECT_FALSE(Job->Finished());
+  const TProbed p = Probe(Out("stop.avi"));
+  EXPECT_EQ(p.VideoCodec, "mpeg4");
+  EXPECT_GT(p.Seconds, 0.0);  // the header was completed by the trailer
+  EXPECT_LT(p.Seconds, 1.9);
+}
+
+TEST_F(Transcode, DamagedInputConvertsWhatDecodesOrFails) {
+  for (TFixture input : {fxTruncated, fxMpegTs}) {
+    Job = std::make_unique<TCustomFFmpeg>(4);
+    if (!Job->add_input_file(FixturePath(input))) continue;  // refused with a message
+    const auto set = [this](const std::string& n, const std::string& v) {
+      Job->SetExtOption(n, v);
+    };
+    ApplyOptionLines("vcodec=mpeg4\nacodec=libmp3lame", true, set);
+    ASSERT_GE(Job->add_output_file(Out("damaged.avi"), false), 0);
+    Job->StartConvert(false);
+    EXPECT_TRUE(Job->Terminated());
+    if (Job->FatalException())
+      EXPECT_FALSE(Job->FatalMessage().empty());
+    else
+      EXPECT_EQ(Probe(Out("damaged.avi")).VideoCodec, "mpeg4");
+  }
+}
+
+TEST_F(Transcode, CopyAcrossADiscontinuityKeepsRisingDts) {
+  // Two inputs joined by the stream choice of the copy: the second file's packets start again
+  // at 0, behind the first's; the guard moves them and the muxer accepts every packet.
+  Job = std::make_unique<TCustomFFmpeg>(4);
+  const auto set = [this](const std::string& n, const std::string& v) { Job->SetExtOption(n, v); };
+  ASSERT_TRUE(Job->add_input_file(FixturePath(fxMp4H264Aac)));
+  Job->Finput_files_ts_offset[0] = 0;
+  ApplyOptionLines("vcodec=copy\nan=1", true, set);
+  ASSERT_GE(Job->add_output_file(Out("guard.mkv"), false), 0);
+  // Halfway, the file's timestamps jump back by one second.
+  bool jumped = false;
+  Job->SetOnProgress(
+      [&](TObject*, int, int, int, float, float, std::int64_t, std::int64_t ACur, std::int64_t) {
+        if (!jumped && ACur > 1000000) {
+          Job->Finput_files_ts_offset[0] -= 1000000;
+          jumped = true;
+        }
+      });
+  Job->ReportInterval = 0;
+  Job->StartConvert(false);
+  ASSERT_FALSE(Job->FatalException()) << Job->FatalMessage();
+  EXPECT_TRUE(jumped);
+  EXPECT_TRUE(WasLogged(llWarning, "does not rise above"));
+  EXPECT_EQ(Probe(Out("guard.mkv")).VideoCodec, "h264");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Transcode, JoinModePlaysTheInputsOneAfterTheOther) {
+  Job = std::make_unique<TCustomFFmpeg>(4);
+  const auto set = [this](const std::string& n, const std::string& v) { Job->SetExtOption(n, v); };
+  AddInputs({fxRealMediaRv10Ac3, fxMp4H264Aac});
+  ApplyOptionLines("vcodec=mpeg4\nr=25\ns=320x240\nacodec=libmp3lame\nar=44100", true, set);
+  ASSERT_EQ(Job->add_output_file(Out("join.avi"), true), 1) << Job->LastErrMsg();
+  Job->join_output_slots();
+  std::vector<int> files;
+  Job->ReportInterval = 0;
+  Job->SetOnProgress([&](TObject*, int AFile, int, int, float, float, std::int64_t, std::int64_t,
+                         std::int64_t) {
+    if (files.empty() || files.back() != AFile) files.push_back(AFile);
+  });
+  Job->StartConvert(false);
+  ASSERT_FALSE(Job->FatalException()) << Job->FatalMessage();
+  EXPECT_TRUE(Job->Finished());
+  EXPECT_EQ(files, (std::vector<int>{0, 1, -1}));
+  const TProbed p = Probe(Out("join.avi"));
+  EXPECT_EQ(p.VideoCodec, "mpeg4");
+  EXPECT_EQ(p.Width, 320);
+  EXPECT_NEAR(p.Seconds, 4.0, 0.15);
+  EXPECT_FALSE(WasLogged(llWarning, "does not rise above"));  // one continuous stream
+}
+
+}  // namespace
