@@ -56,8 +56,11 @@ void ReserveFrame(AVFrame* AFrame, int& ACapacity, const AVCodecContext* AEnc, i
         FF.av_frame_get_buffer(AFrame, 0) < 0)
       throw FFmpegException("Out of memory in do_audio_out");
     ACapacity = ASamples;
-  } else if (FF.av_frame_make_writable(AFrame) < 0) {
-    throw FFmpegException("Out of memory in do_audio_out");
+  } else {
+    // A buffer the encoder still holds is replaced by one of the whole capacity.
+    AFrame->nb_samples = ACapacity;
+    if (FF.av_frame_make_writable(AFrame) < 0)
+      throw FFmpegException("Out of memory in do_audio_out");
   }
   AFrame->nb_samples = ASamples;
 }

@@ -1,6 +1,4 @@
-// The transcode loop of a job: its run state and the operations of the loop, of the audio
-// output and of the video output, shared by FFmpegLoop.cpp, FFmpegAudio.cpp, FFmpegVideo.cpp
-// and FFmpegProgress.cpp.
+// TTranscodeLoop: the transcode loop's run state and its loop, audio and video operations.
 #pragma once
 
 #include <array>
@@ -18,12 +16,12 @@ struct TStreamClock {
 
 // What the loop keeps of one output stream besides its record.
 struct TOutputRun {
-  int quality = -1;                        // quality of the last encoded packet, -1 none
-  char pict_type = 0;                      // picture type letter of the last encoded packet
-  std::array<std::uint64_t, 4> error{};    // per-plane errors of the last encoded packet
-  TFramePtr work;                          // frame handed to the encoder
-  int work_capacity = 0;                   // audio: samples the work frame holds
-  TFramePtr converted;                     // audio: resampler or converter output
+  int quality = -1;                      // quality of the last encoded packet, -1 none
+  char pict_type = 0;                    // picture type letter of the last encoded packet
+  std::array<std::uint64_t, 4> error{};  // per-plane errors of the last encoded packet
+  TFramePtr work;                        // frame handed to the encoder
+  int work_capacity = 0;                 // audio: samples the work frame holds
+  TFramePtr converted;                   // audio: resampler or converter output
   int converted_capacity = 0;
 };
 
@@ -101,16 +99,16 @@ class TTranscodeLoop {
 
   TCustomFFmpeg& Job;
   TTranscodeState& State;
-  std::vector<TOutputRun> FOutputRuns;   // parallel to the output-stream list
-  std::vector<TInputRun> FInputRuns;     // parallel to the input streams
+  std::vector<TOutputRun> FOutputRuns;              // parallel to the output-stream list
+  std::vector<TInputRun> FInputRuns;                // parallel to the input streams
   std::map<const AVStream*, TStreamClock> FClocks;  // per muxer stream
-  TPacketPtr FPacket;                    // packet being read
-  TPacketPtr FWorkPacket;                // copies sent to decoders and muxers
-  TPacketPtr FEncoded;                   // packets from encoders
-  TFramePtr FDecoded;                    // frames from decoders
-  TFramePtr FFiltered;                   // frames from filter graphs
-  TFramePtr FDeinterlaced;               // working picture of the deinterlacer
-  std::vector<std::uint8_t> Fsamples;    // decoded audio, interleaved
-  std::vector<std::uint8_t> Finput_tmp;  // a chunk preceded by inserted silence
+  TPacketPtr FPacket;                               // packet being read
+  TPacketPtr FWorkPacket;                           // copies sent to decoders and muxers
+  TPacketPtr FEncoded;                              // packets from encoders
+  TFramePtr FDecoded;                               // frames from decoders
+  TFramePtr FFiltered;                              // frames from filter graphs
+  TFramePtr FDeinterlaced;                          // working picture of the deinterlacer
+  std::vector<std::uint8_t> Fsamples;               // decoded audio, interleaved
+  std::vector<std::uint8_t> Finput_tmp;             // a chunk preceded by inserted silence
   std::int64_t FLastReport = 0;
 };

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <fstream>
+#include <iterator>
 
 #include "EngineMediaSupport.h"
 #include "FFDecode.h"
@@ -19,6 +20,7 @@ struct TProbed {
   double FrameRate = -1;
   int SampleRate = -1, Channels = -1;
   double Seconds = -1;
+  double VideoStart = 0, AudioStart = 0;  // seconds
   int VideoStreams = 0, AudioStreams = 0;
 };
 
@@ -42,6 +44,7 @@ TProbed Probe(const std::string& AFile) {
     p.Width = v.Width;
     p.Height = v.Height;
     p.FrameRate = v.FrameRate.den > 0 ? av_q2d(v.FrameRate) : -1;
+    if (v.StartTimeScaled != AV_NOPTS_VALUE) p.VideoStart = v.StartTimeScaled / 1e6;
   }
   if (p.AudioStreams > 0) {
     TAudioStreamInfo a;
@@ -49,6 +52,7 @@ TProbed Probe(const std::string& AFile) {
     p.AudioCodec = ShortName(a.CodecName);
     p.SampleRate = a.SampleRate;
     p.Channels = a.Channels;
+    if (a.StartTimeScaled != AV_NOPTS_VALUE) p.AudioStart = a.StartTimeScaled / 1e6;
   }
   p.Seconds = probe.FileStreamInfo().Duration / 1e6;
   return p;
@@ -128,6 +132,37 @@ TEST_F(Transcode, ConversionsTable) {
     EXPECT_EQ(p.Channels, c.Channels);
     const double tolerance = c.Rate > 0 ? 1.5 / c.Rate + 0.03 : 0.05;
     EXPECT_NEAR(p.Seconds, in.Seconds, tolerance);
+    if (p.VideoStreams && p.AudioStreams) {
+      EXPECT_NEAR(p.VideoStart, p.AudioStart, 0.05);  // within one audio frame
+    }
+  }
+}
+
+TEST_F(Transcode, FrameRateConversionDropsAsCounted) {
+  struct TCase {
+    TFixture Input;
+    const char* Rate;
+    int Frames, Drops;  // 2 s of input
+  } cases[] = {{fxRealMediaRv10Ac3, "15", 30, 20}, {fxMp4H264Aac, "25", 50, 10}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Rate);
+    int frames = 0;
+    Job = std::make_unique<TCustomFFmpeg>(4);
+    const auto set = [this](const std::string& n, const std::string& v) {
+      Job->SetExtOption(n, v);
+    };
+    AddInputs({c.Input});
+    ApplyOptionLines(std::string("an=1\nvcodec=mpeg4\nr=") + c.Rate, true, set);
+    ASSERT_GE(Job->add_output_file(Out("rate.avi"), false), 0);
+    Job->SetOnProgress([&](TObject*, int AFile, int AFrame, int, float, float, std::int64_t,
+                           std::int64_t, std::int64_t) {
+      if (AFile == -1) frames = AFrame;
+    });
+    Job->StartConvert(false);
+    ASSERT_FALSE(Job->FatalException()) << Job->FatalMessage();
+    EXPECT_NEAR(frames, c.Frames, 1);
+    EXPECT_NEAR(Job->Fnb_frames_drop, c.Drops, 1);
+    EXPECT_EQ(Job->Fnb_frames_dup, 0);
   }
 }
 
@@ -188,9 +223,21 @@ TEST_F(Transcode, StoppedJobStillWritesTrailer) {
 }
 
 TEST_F(Transcode, DamagedInputConvertsWhatDecodesOrFails) {
-  for (TFixture input : {fxTruncated, fxMpegTs}) {
+  // A copy of an AVI with every byte of its middle third inverted, and a truncated MP4.
+  const std::string flipped = Out("flipped.avi");
+  {
+    std::ifstream in(FixturePath(fxAviMpeg4Mp3), std::ios::binary);
+    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (std::size_t i = data.size() / 3; i < 2 * data.size() / 3; ++i) data[i] = ~data[i];
+    std::ofstream(flipped, std::ios::binary) << data;
+  }
+  for (const std::string& input : {flipped, std::string(FixturePath(fxTruncated))}) {
+    SCOPED_TRACE(input);
     Job = std::make_unique<TCustomFFmpeg>(4);
-    if (!Job->add_input_file(FixturePath(input))) continue;  // refused with a message
+    if (!Job->add_input_file(input)) {
+      EXPECT_FALSE(Job->LastErrMsg().empty());
+      continue;
+    }
     const auto set = [this](const std::string& n, const std::string& v) {
       Job->SetExtOption(n, v);
     };
@@ -198,10 +245,11 @@ TEST_F(Transcode, DamagedInputConvertsWhatDecodesOrFails) {
     ASSERT_GE(Job->add_output_file(Out("damaged.avi"), false), 0);
     Job->StartConvert(false);
     EXPECT_TRUE(Job->Terminated());
-    if (Job->FatalException())
+    if (Job->FatalException()) {
       EXPECT_FALSE(Job->FatalMessage().empty());
-    else
+    } else {
       EXPECT_EQ(Probe(Out("damaged.avi")).VideoCodec, "mpeg4");
+    }
   }
 }
 
@@ -244,10 +292,10 @@ TEST_F(Transcode, JoinModePlaysTheInputsOneAfterTheOther) {
   Job->join_output_slots();
   std::vector<int> files;
   Job->ReportInterval = 0;
-  Job->SetOnProgress([&](TObject*, int AFile, int, int, float, float, std::int64_t, std::int64_t,
-                         std::int64_t) {
-    if (files.empty() || files.back() != AFile) files.push_back(AFile);
-  });
+  Job->SetOnProgress(
+      [&](TObject*, int AFile, int, int, float, float, std::int64_t, std::int64_t, std::int64_t) {
+        if (files.empty() || files.back() != AFile) files.push_back(AFile);
+      });
   Job->StartConvert(false);
   ASSERT_FALSE(Job->FatalException()) << Job->FatalMessage();
   EXPECT_TRUE(Job->Finished());
@@ -257,6 +305,28 @@ TEST_F(Transcode, JoinModePlaysTheInputsOneAfterTheOther) {
   EXPECT_EQ(p.Width, 320);
   EXPECT_NEAR(p.Seconds, 4.0, 0.15);
   EXPECT_FALSE(WasLogged(llWarning, "does not rise above"));  // one continuous stream
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Transcode, StatisticsLinesShowForcedKeyFrames) {
+  const std::string stats = Out("vstats.log");
+  Convert({fxRealMediaRv10Ac3}, "",
+          "an=1\nvcodec=mpeg4\ng=300\nforce_key_frames=0,1\nvstats_file=" + stats, Out("kf.avi"));
+  std::ifstream in(stats);
+  std::string line;
+  std::vector<int> keyFrames;
+  int lines = 0;
+  while (std::getline(in, line)) {
+    ++lines;
+    EXPECT_EQ(line.find("frame= "), 0u) << line;
+    EXPECT_NE(line.find(" f_size= "), std::string::npos) << line;
+    if (line.find("type= I") != std::string::npos) keyFrames.push_back(std::stoi(line.substr(7)));
+  }
+  EXPECT_EQ(lines, 50);  // one line per encoded frame of the 2 s at 25 fps
+  EXPECT_EQ(keyFrames, (std::vector<int>{1, 26}));
 }
 
 }  // namespace

@@ -95,3 +95,58 @@ TEST(Cli, UsageErrors) {
 }
 
 }  // namespace
+
+// ---- convert -------------------------------------------------------------------------------
+
+class CliConvert : public ::testing::Test {
+ protected:
+  std::string Output(const std::string& AName) {
+    return ::testing::TempDir() + "cli-convert-" + std::to_string(::getpid()) + "-" + AName;
+  }
+};
+
+TEST_F(CliConvert, ConvertsAndReportsProgressLines) {
+  const std::string out = Output("rm.avi");
+  TRun run =
+      RunCli("convert -i " + Quoted(FixturePath(fxRealMediaRv10Ac3)) +
+             " --options 'vcodec=mpeg4<CRLF>b=1000000<CRLF>acodec=libmp3lame' " + Quoted(out));
+  EXPECT_EQ(run.Status, 0) << run.Err;
+  // Not a terminal: one plain line per report, the last one at 100 %.
+  EXPECT_EQ(run.Out.find('\r'), std::string::npos);
+  EXPECT_NE(run.Out.find("frame="), std::string::npos) << run.Out;
+  EXPECT_NE(run.Out.find("100%\n"), std::string::npos) << run.Out;
+  TRun probe = RunCli("probe " + Quoted(out));
+  EXPECT_NE(probe.Out.find("Video: mpeg4"), std::string::npos) << probe.Out;
+  EXPECT_NE(probe.Out.find("Audio: mp3"), std::string::npos) << probe.Out;
+  std::remove(out.c_str());
+}
+
+TEST_F(CliConvert, FailuresAndUsage) {
+  const std::string out = Output("fail.avi");
+  TRun missing = RunCli("convert -i /nonexistent/in.rm " + Quoted(out));
+  EXPECT_EQ(missing.Status, 1);
+  EXPECT_NE(missing.Err.find("No such file or directory"), std::string::npos) << missing.Err;
+  // A fatal error of the run: its message is the last line on stderr.
+  TRun fatal = RunCli("convert --log-level quiet -i " + Quoted(FixturePath(fxRealMediaRv10Ac3)) +
+                      " --options vcodec=copy " + Quoted(Output("copy.mkv")));
+  EXPECT_EQ(fatal.Status, 1);
+  EXPECT_NE(fatal.Err.find("Could not write header for output file #0"), std::string::npos)
+      << fatal.Err;
+  EXPECT_EQ(RunCli("convert").Status, 2);
+  EXPECT_EQ(RunCli("convert -i " + Quoted(FixturePath(fxWav))).Status, 2);  // no output
+  EXPECT_EQ(RunCli("convert --log-level loud -i a b").Status, 2);
+}
+
+TEST_F(CliConvert, InterruptStopsCleanlyWithTrailer) {
+  const std::string out = Output("long.avi");
+  // Ten minutes of generated video cannot finish before the interrupt.
+  TRun run = RunProgram("timeout", "--preserve-status -s INT 2 " + Quoted(VORANDEL_CLI) +
+                                       " convert --input-options f=lavfi -i "
+                                       "testsrc=duration=600:size=320x240 --options vcodec=mpeg4 " +
+                                       Quoted(out));
+  EXPECT_EQ(run.Status, 130) << run.Err;
+  TRun probe = RunCli("probe " + Quoted(out));
+  EXPECT_EQ(probe.Status, 0);
+  EXPECT_EQ(probe.Out.find("Duration: N/A"), std::string::npos) << probe.Out;
+  std::remove(out.c_str());
+}

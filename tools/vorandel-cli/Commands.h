@@ -15,8 +15,11 @@ struct TCliCommand {
 
 // "probe FILE...": prints the probe's report of each file.
 int RunProbeCommand(const TCommandArgs& AArgs);
+// "convert [--input-options TEXT] -i INPUT... [--options TEXT] OUTPUT": runs one conversion.
+int RunConvertCommand(const TCommandArgs& AArgs);
 
 // Exit statuses.
 constexpr int ExitOK = 0;
 constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;
+constexpr int ExitInterrupted = 130;

@@ -11,6 +11,10 @@ namespace {
 
 const TCliCommand Commands[] = {
     {"probe", "probe FILE...    print the streams and tags of each media file", RunProbeCommand},
+    {"convert",
+     "convert [--input-options TEXT] -i INPUT [-i INPUT2 ...] [--options TEXT] [--log-level "
+     "LEVEL] OUTPUT    convert the inputs into OUTPUT",
+     RunConvertCommand},
 };
 
 int Usage() {
