@@ -384,15 +384,7 @@ namespace {
 
 // Options reach the libraries' parsers and option sets, which exist only while they are bound.
 void CheckLibrariesLoaded() {
-  static const struct {
-    TLibrary Library;
-    const char* Message;
-  } Needed[] = {{avCodec, "LibAVCodec not loaded."},
-                {avFormat, "LibAVFormat not loaded."},
-                {avUtil, "LibAVUtil not loaded."},
-                {swScale, "LibSwScale not loaded."}};
-  for (const auto& n : Needed)
-    if (!FFLoader().Loaded(n.Library)) throw FFmpegException(n.Message);
+  if (const char* missing = MissingCoreLibraryMessage()) throw FFmpegException(missing);
 }
 
 }  // namespace

@@ -195,6 +195,19 @@ bool TFFLoader::Load(TLibraries ALibraries) {
   return true;
 }
 
+const char* MissingCoreLibraryMessage() {
+  static const struct {
+    TLibrary Library;
+    const char* Message;
+  } Needed[] = {{avCodec, "LibAVCodec not loaded."},
+                {avFormat, "LibAVFormat not loaded."},
+                {avUtil, "LibAVUtil not loaded."},
+                {swScale, "LibSwScale not loaded."}};
+  for (const auto& n : Needed)
+    if (!FFLoader().Loaded(n.Library)) return n.Message;
+  return nullptr;
+}
+
 bool TFFLoader::Loaded(TLibrary ALibrary) const {
   return FStatus[ALibrary].Handle && FStatus[ALibrary].Fixuped;
 }

@@ -84,6 +84,10 @@ class TFFLoader {
 // The one loader of the process.
 TFFLoader& FFLoader();
 
+// The message for the first of avcodec, avformat, avutil and swscale that is not loaded
+// ("LibAVCodec not loaded." and so on), or null when all four are.
+const char* MissingCoreLibraryMessage();
+
 // Loads the folder's file when it exists (its prerequisites from that folder first), otherwise the
 // bare name with the system's search order. Null and the system's message on failure.
 void* LoadLibraryFrom(const TPathFileName& AFolder, const std::string& AFileName,

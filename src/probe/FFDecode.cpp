@@ -98,15 +98,7 @@ void TCustomDecoder::UnloadAVLib() {
 }
 
 void TCustomDecoder::CheckLibrariesLoaded() const {
-  static const struct {
-    TLibrary Lib;
-    const char* Message;
-  } Needed[] = {{avCodec, "LibAVCodec not loaded."},
-                {avFormat, "LibAVFormat not loaded."},
-                {avUtil, "LibAVUtil not loaded."},
-                {swScale, "LibSwScale not loaded."}};
-  for (const auto& n : Needed)
-    if (!FFLoader().Loaded(n.Lib)) throw Exception(n.Message);
+  if (const char* missing = MissingCoreLibraryMessage()) throw Exception(missing);
 }
 
 void TCustomDecoder::ReportError(int ALevel, const std::string& AText) {
