@@ -59,6 +59,15 @@ void DrawFolder(QPainter& APainter, QColor AColor) {
   APainter.drawPath(folder);
 }
 
+void DrawTick(QPainter& APainter, QColor AColor) {
+  QPainterPath tick;
+  tick.moveTo(5, 17);
+  tick.lineTo(13, 25);
+  tick.lineTo(27, 8);
+  APainter.setPen(QPen(AColor, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  APainter.drawPath(tick);
+}
+
 struct TGlyphDef {
   void (*Draw)(QPainter&, QColor);
   QColor Colour;
@@ -68,6 +77,7 @@ const TGlyphDef GlyphDefs[] = {
     {DrawPlus, QColor(46, 160, 67)},  {DrawMinus, QColor(200, 60, 50)},
     {DrawPlay, QColor(40, 110, 200)}, {DrawSquare, QColor(200, 60, 50)},
     {DrawCross, QColor(200, 60, 50)}, {DrawFolder, QColor(230, 180, 60)},
+    {DrawTick, QColor(40, 110, 200)},
 };
 
 }  // namespace

@@ -3,6 +3,6 @@
 
 #include <QIcon>
 
-enum TGlyph { glAddFiles, glRemove, glConvert, glStop, glClear, glBrowse };
+enum TGlyph { glAddFiles, glRemove, glConvert, glStop, glClear, glBrowse, glOptions };
 
 QIcon MakeGlyph(TGlyph AGlyph);

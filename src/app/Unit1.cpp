@@ -3,7 +3,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -23,11 +25,16 @@
 
 #include "AboutBox.h"
 #include "AppTexts.h"
+#include "ComboRows.h"
 #include "Dialogs.h"
+#include "DropDownComboBox.h"
 #include "Glyphs.h"
 #include "OpenDialogFilter.h"
 #include "ProbeText.h"
 #include "UIFont.h"
+#include "Unit4.h"
+#include "VolumeSteps.h"
+#include "uVista.h"
 
 bool ConversionRunning = false;
 bool StopRequested = false;
@@ -40,25 +47,8 @@ constexpr int HintHidePause = 30000;  // ms
 constexpr int OutputFormatDropDownCount = 26;
 constexpr int StatusPanelWidths[3] = {150, 300, 50};
 
-// The lists the window starts with; the output formats replace them when one is chosen.
-const char* const InitialAudioBitrates[] = {"32 Kbps",  "48 Kbps", "56 Kbps",  "64 Kbps",
-                                            "80 Kbps",  "96 Kbps", "112 Kbps", "128 Kbps",
-                                            "160 Kbps", "192 Kbps"};
-const char* const InitialSamplingRates[] = {"11025 Hz", "12000 Hz", "16000 Hz", "22050 Hz",
-                                            "32000 Hz", "44100 Hz", "48000 Hz"};
-const char* const AudioChannels[] = {"Stereo", "Mono"};
-const char* const AspectRatios[] = {"Original", "4:3 (Standard", "16:9 (Wide Screen)"};
-const char* const LetterBoxes[] = {"None", "LetterBox"};
-
 QString ToQ(const std::string& AText) {
   return QString::fromStdString(AText);
-}
-
-template <std::size_t N>
-void SetItems(QComboBox* ACombo, const char* const (&AItems)[N], int AIndex) {
-  ACombo->clear();
-  for (const char* item : AItems) ACombo->addItem(QString::fromUtf8(item));
-  ACombo->setCurrentIndex(AIndex);
 }
 
 // Sets a flag for its lifetime, so that it is cleared on every way out.
@@ -112,6 +102,9 @@ TForm1::TForm1(TLibraryLoad ALoadLibraries, QWidget* AParent)
       FBrowseFolderName(BrowseInitialFolder) {
   CreateControls();
   FormCreate(ALoadLibraries);
+  // The Additional Options dialog follows the window's start-up and loads the settings into
+  // both; without the libraries the program ends at once and loads nothing.
+  if (FLibrariesLoaded) Form4 = new TForm4(*this);
 }
 
 TForm1::~TForm1() = default;
@@ -145,7 +138,10 @@ void TForm1::CreateControls() {
   CreateFileList(client);
 
   Label2 = MakeLabel(client, "Output Format : ", QPoint(154, 273));
-  ComboOutputFormat = MakeCombo(client, "ComboOutputFormat");
+  auto* outputFormat = new TDropDownComboBox(client);
+  outputFormat->setObjectName("ComboOutputFormat");
+  outputFormat->OnDropDown = [this] { ComboOutputFormatDropDown(); };
+  ComboOutputFormat = outputFormat;
   ComboOutputFormat->setGeometry(261, 270, 300, 24);
 
   CreateSettingGroups(client);
@@ -179,6 +175,7 @@ void TForm1::CreateControls() {
   AboutBox = new TAboutBox(this);
 
   CreateMenus();
+  ConnectOutputSettings();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
@@ -243,9 +240,10 @@ void TForm1::CreateSettingGroups(QWidget* AClient) {
     audio->addWidget(audioPairs[i].second, 0, 2 * i + 1);
     audio->setColumnStretch(2 * i + 1, 1);
   }
-  SetItems(ComboAudioBitrate, InitialAudioBitrates, -1);
-  SetItems(ComboSamplingRate, InitialSamplingRates, -1);
-  SetItems(ComboAudioChannels, AudioChannels, -1);
+  // The lists the window starts with; an output format replaces them when it is chosen.
+  SetComboRows(*ComboAudioBitrate, InitialAudioBitrateRows, -1);
+  SetComboRows(*ComboSamplingRate, InitialSamplingRateRows, -1);
+  SetComboRows(*ComboAudioChannels, AudioChannelRows, -1);
 
   GroupBox3 = new QGroupBox(" General Settings ", AClient);
   GroupBox3->setGeometry(882, 262, 250, 140);
@@ -306,6 +304,7 @@ void TForm1::FormCreate(const TLibraryLoad& ALoadLibraries) {
   QApplication::setFont(menuFont, "QMenuBar");
   QApplication::setFont(menuFont, "QMenu");
   menuBar()->setFont(menuFont);
+  if (IsWindowsVistaOrLater()) ApplySegoeUIFont(*this, QFontDatabase::families());
   if (!ALoadLibraries()) {
     Dialogs().ShowInformation(MsgLibrariesMissing);
     // Ends the event loop as soon as it runs; the caller does not show the window.
@@ -315,10 +314,12 @@ void TForm1::FormCreate(const TLibraryLoad& ALoadLibraries) {
   FLibrariesLoaded = true;
   setWindowTitle(ApplicationTitle);
   FHelpFile = ProgramFolder() + HelpFileName;
-  TrackBar1->setValue(5);
+  TrackBar1->setValue(cVolumeStartPosition);
+  TrackBar1Change();
+  FillOutputFormatList();
   ComboOutputFormat->setMaxVisibleItems(OutputFormatDropDownCount);
-  SetItems(ComboAspectRatio, AspectRatios, 0);
-  SetItems(ComboLetterBox, LetterBoxes, 0);
+  SetComboRows(*ComboAspectRatio, AspectRatioRows, 0);
+  SetComboRows(*ComboLetterBox, LetterBoxRows, 0);
   TimerConvertAgain->stop();
 }
 
@@ -328,6 +329,12 @@ void TForm1::showEvent(QShowEvent* AEvent) {
   FShown = true;
   if (const QScreen* screen = this->screen())
     move(screen->availableGeometry().center() - frameGeometry().center() + pos());
+  FormShow();
+}
+
+void TForm1::closeEvent(QCloseEvent* AEvent) {
+  QMainWindow::closeEvent(AEvent);
+  if (AEvent->isAccepted()) FormClose();
 }
 
 // ---- Commands --------------------------------------------------------------------------------

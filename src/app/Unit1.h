@@ -2,11 +2,13 @@
 #pragma once
 
 #include <QMainWindow>
+#include <cstdint>
 #include <string>
 
 #include "AppLibraries.h"
 #include "FFDecode.h"
 #include "FileListRules.h"
+#include "SettingChoices.h"
 
 class QAction;
 class QComboBox;
@@ -22,6 +24,7 @@ class QTableWidget;
 class QTimer;
 class QToolButton;
 class TAboutBox;
+class TForm4;
 
 // Batch state shared by the window and the batch controller.
 extern bool ConversionRunning;  // a list row's conversion is being started or is running
@@ -73,6 +76,30 @@ class TForm1 : public QMainWindow {
   std::string CurrentOutputFormat;
 
   TFFDecoder FFDecoder;
+
+  // ---- Output settings (Unit1Settings.cpp) ----
+  // Fills the Output Format list with the catalogue, separators included, and selects its
+  // first row.
+  void FillOutputFormatList();
+  // The user chose a row of the Output Format list (also run once at the first showing): a
+  // separator is refused, a preset fills the setting lists and every row's Output cell.
+  void ComboOutputFormatChange();
+  // The Output Format list is about to open.
+  void ComboOutputFormatDropDown();
+  // Applies a preset's lists to the setting lists; kept lists stay as they are.
+  void FillSettingChoices(const TSettingChoices& AChoices);
+  // The user picked a video codec, a frame rate, or moved the volume track bar.
+  void ComboVideoCodecChange();
+  void ComboVideoFramerateChange();
+  void TrackBar1Change();
+  // Options > Set Additional Options: shows the dialog without waiting for it.
+  void SetAdditionalOptions1Click();
+
+  std::int32_t LastFormatIndex = 0;  // list position of the output format last accepted
+  std::int32_t VolumeLevel = 255;    // the engine's audio volume chosen with the track bar
+  // The Additional Options dialog; created after the window's own start-up, none when the
+  // libraries could not be loaded.
+  TForm4* Form4 = nullptr;
 
   // Controls.
   QToolButton* ButtonAddFile;
@@ -129,6 +156,7 @@ class TForm1 : public QMainWindow {
 
  protected:
   void showEvent(QShowEvent* AEvent) override;
+  void closeEvent(QCloseEvent* AEvent) override;
 
  private:
   void CreateControls();
@@ -139,6 +167,12 @@ class TForm1 : public QMainWindow {
   // Probes the file and appends its checked row.
   void AppendProbedRow(const TPathFileName& AFileName);
   int AppendRow(const TPathFileName& AFileName);
+  // Output settings (Unit1Settings.cpp).
+  void ConnectOutputSettings();
+  // First showing: the selected output format takes effect.
+  void FormShow();
+  // The window closes: the settings are saved.
+  void FormClose();
 
   bool FLibrariesLoaded = false;
   bool FShown = false;

@@ -129,10 +129,11 @@ TConvertThread* TCustomFFmpeg::StartConvert(bool AUseThread, TThreadPriority APr
   }
   if (Fnb_output_files <= 0) return FailStart("At least one output file must be specified");
   if (Fnb_input_files == 0) return FailStart("At least one input file must be specified");
-  FConverting = true;
+  // Cleared before the job shows as converting, so that a Stop seen from then on is kept.
   FBroken = false;
   FFinished = false;
   FTerminated = false;
+  FConverting = true;
   if (!AUseThread) {
     DoConvert();
     return nullptr;

@@ -18,6 +18,7 @@
 #include <QToolButton>
 #include <memory>
 
+#include "../platform/TempConfigFolder.h"
 #include "AboutBox.h"
 #include "AppTexts.h"
 #include "Fixtures.h"
@@ -64,6 +65,7 @@ class TMainWindowTest : public ::testing::Test {
     return cells;
   }
 
+  TTempConfigFolder FConfig;  // the settings the window loads and saves stay in the test
   TScriptedDialogs FDialogs;
   std::unique_ptr<TForm1> FForm;
 };
@@ -90,8 +92,7 @@ TEST_F(TMainWindowTest, StartsWithItsLayoutAndTexts) {
   EXPECT_EQ(list.editTriggers(), QAbstractItemView::NoEditTriggers);
   EXPECT_EQ(list.geometry(), QRect(8, 66, 772, 189));
 
-  EXPECT_EQ(Form().ComboOutputFormat->count(), 0);
-  EXPECT_EQ(Form().ComboOutputFormat->maxVisibleItems(), 26);
+  EXPECT_EQ(Form().ComboOutputFormat->count(), 32);
   EXPECT_EQ(Form().ComboAspectRatio->currentText(), "Original");
   EXPECT_EQ(Form().ComboAspectRatio->itemText(1), "4:3 (Standard");
   EXPECT_EQ(Form().ComboAspectRatio->count(), 3);
@@ -145,7 +146,7 @@ TEST_F(TMainWindowTest, MenusCarryTheirEntriesEnabled) {
 }
 
 TEST_F(TMainWindowTest, AddFilesProbesEveryChosenFileIntoACheckedRow) {
-  Form().ComboOutputFormat->addItem(MP4Format);
+  Form().ComboOutputFormat->setCurrentIndex(Form().ComboOutputFormat->findText(MP4Format));
   const TPathFileName avi = FixturePath(fxAviMpeg4Mp3);
   const TPathFileName bad = FixturePath(fxTextAsRm);
   const TPathFileName mp4 = FixturePath(fxMp4H264Aac);
@@ -172,9 +173,9 @@ TEST_F(TMainWindowTest, AddFilesProbesEveryChosenFileIntoACheckedRow) {
 TEST_F(TMainWindowTest, AudioOnlyAndUnknownDurationRows) {
   AddFiles({FixturePath(fxWav), FixturePath(fxUnknownDuration)});
   ASSERT_EQ(Form().RowCount(), 2);
-  // No video stream: the unset record; no output format chosen: no file type.
-  EXPECT_EQ(Row(0), (TCells{FixturePath(fxWav), "-1x-1", "1", "00:00:01", "", "", ""}));
-  EXPECT_EQ(Row(1), (TCells{FixturePath(fxUnknownDuration), "160x120", "25", "", "", "", ""}));
+  // No video stream: the unset record; the first output format is selected at start-up.
+  EXPECT_EQ(Row(0), (TCells{FixturePath(fxWav), "-1x-1", "1", "00:00:01", "AVI", "", ""}));
+  EXPECT_EQ(Row(1), (TCells{FixturePath(fxUnknownDuration), "160x120", "25", "", "AVI", "", ""}));
 }
 
 TEST_F(TMainWindowTest, AddFilesEmptiesStatusAndFramesFirstEvenWhenCancelled) {
