@@ -109,10 +109,12 @@ void SetupVideoEncoding(TCustomFFmpeg& AJob, TAVOutputStream& AOst, TAVInputStre
   if (AOst.frame_rate.num == 0) {
     AOst.frame_rate = AIst.st->r_frame_rate;
     if (AOst.frame_rate.num == 0 || AOst.frame_rate.den == 0) AOst.frame_rate = {25, 1};
-    if (AOst.enc && AOst.enc->supported_framerates && !AJob.Fforce_fps)
-      AOst.frame_rate = AOst.enc->supported_framerates[FF.av_find_nearest_q_idx(
-          AOst.frame_rate, AOst.enc->supported_framerates)];
   }
+  // Also an asked-for rate snaps to the encoder's list: "29.97" must become 30000/1001 for the
+  // MPEG-1/2 encoders, which refuse any rate they do not list.
+  if (AOst.enc && AOst.enc->supported_framerates && !AJob.Fforce_fps)
+    AOst.frame_rate = AOst.enc->supported_framerates[FF.av_find_nearest_q_idx(
+        AOst.frame_rate, AOst.enc->supported_framerates)];
   codec->time_base = {AOst.frame_rate.den, AOst.frame_rate.num};
   codec->framerate = AOst.frame_rate;
   if (av_q2d(codec->time_base) < 0.001 &&

@@ -135,7 +135,7 @@ TEST_F(Setup, EncoderParametersFromTheInput) {
   Job->SetExtOption("s", "176x144");
   Job->SetExtOption("aspect", "16:9");
   AddOutput("enc.mpg");
-  J().AfterSetup = [this](TTranscodeState& AState) {
+  J().AfterSetup = [](TTranscodeState& AState) {
     const TAVOutputStream& v = *AState.ost_table[0];
     EXPECT_EQ(v.enc_ctx->width, 176);
     EXPECT_EQ(v.video_resample, 1);
@@ -156,7 +156,7 @@ TEST_F(Setup, FilterChainBetweenSourceAndSink) {
   Job->SetExtOption("s", "80x60");
   Job->SetExtOption("vf", "hflip,pad=iw+16:ih");
   AddOutput("filter.avi");
-  J().AfterSetup = [this](TTranscodeState& AState) {
+  J().AfterSetup = [](TTranscodeState& AState) {
     const TAVOutputStream& v = *AState.ost_table[0];
     ASSERT_TRUE(v.graph);
     // The scale comes first, the chain then pads the scaled picture.

@@ -3,12 +3,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "AVCodecs.h"
+#include "FFDecode.h"
 #include "FFLoad.h"
 #include "Fixtures.h"
 
@@ -150,3 +154,320 @@ TEST_F(CliConvert, InterruptStopsCleanlyWithTrailer) {
   EXPECT_EQ(probe.Out.find("Duration: N/A"), std::string::npos) << probe.Out;
   std::remove(out.c_str());
 }
+
+// ---- presets and convert --preset ------------------------------------------------------------
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(CliPresets, ListsTheCatalogueTextsWithoutSeparators) {
+  TRun run = RunCli("presets");
+  EXPECT_EQ(run.Status, 0) << run.Err;
+  std::vector<std::string> lines;
+  std::istringstream out(run.Out);
+  for (std::string line; std::getline(out, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 30u) << run.Out;
+  EXPECT_EQ(lines.front(), "AVI - Audio Video Interleave (*.avi)");
+  EXPECT_EQ(lines[12], "AAC - Advance Audio Coding (*.aac)") << "the separator rows are left out";
+  EXPECT_EQ(lines.back(), "PS3 Video (*.mp4)");
+  for (const std::string& line : lines) EXPECT_NE(FindAVCodec(line), nullptr) << line;
+  EXPECT_EQ(RunCli("presets extra").Status, 2);
+}
+
+// What the probe finds in an output file; numbers of a missing stream are -1.
+struct TOutputFacts {
+  std::string Format;
+  std::string Video;
+  int Width = -1, Height = -1;
+  std::string Audio;
+  int SampleRate = -1, Channels = -1;
+  double Seconds = -1;
+};
+
+// The name of the stream's codec ("mp3"), not of the decoder the probe picked ("mp3float").
+std::string CodecIdName(const TFFDecoder& AProbe, int AStreamIndex) {
+  const AVCodecDescriptor* descriptor =
+      FF.avcodec_descriptor_get(AProbe.FileHandle()->streams[AStreamIndex]->codecpar->codec_id);
+  return descriptor ? descriptor->name : "";
+}
+
+TOutputFacts ProbeOutput(const std::string& AFileName) {
+  EXPECT_TRUE(FFLoader().Load(TLibraries::All())) << FFLoader().LastErrMsg();
+  TFFDecoder probe;
+  TOutputFacts facts;
+  if (!probe.LoadFile(AFileName)) {
+    ADD_FAILURE() << AFileName << ": " << probe.LastErrMsg();
+    return facts;
+  }
+  facts.Format = probe.FormatName();
+  if (probe.FirstVideoStreamIndex() >= 0) {
+    const TVideoStreamInfo video = probe.FirstVideoStreamInfo();
+    facts.Video = CodecIdName(probe, probe.FirstVideoStreamIndex());
+    facts.Width = video.Width;
+    facts.Height = video.Height;
+  }
+  if (probe.FirstAudioStreamIndex() >= 0) {
+    const TAudioStreamInfo audio = probe.FirstAudioStreamInfo();
+    facts.Audio = CodecIdName(probe, probe.FirstAudioStreamIndex());
+    facts.SampleRate = audio.SampleRate;
+    facts.Channels = audio.Channels;
+  }
+  facts.Seconds = probe.FileStreamInfo().Duration / 1e6;
+  return facts;
+}
+
+std::vector<std::string> Lines(const std::string& AText) {
+  std::vector<std::string> lines;
+  std::istringstream in(AText);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The status lines of a run: "INPUT -> OUTPUT: STATUS", in order.
+std::vector<std::string> StatusLines(const std::string& AOut) {
+  std::vector<std::string> result;
+  for (const std::string& line : Lines(AOut))
+    if (line.find(" -> ") != std::string::npos) result.push_back(line);
+  return result;
+}
+
+std::string StatusLine(const std::string& AInput, const std::string& AOutput,
+                       const std::string& AStatus) {
+  return AInput + " -> " + AOutput + ": " + AStatus;
+}
+
+class CliPresetConvert : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FFolder = ::testing::TempDir() + "cli-preset-" + std::to_string(::getpid()) + "-" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
+    fs::remove_all(FFolder);
+    fs::create_directories(FFolder);
+  }
+  void TearDown() override { fs::remove_all(FFolder); }
+
+  TRun Convert(const std::string& APreset, const std::string& AInputs,
+               const std::string& AOptions = "") {
+    return RunCli("convert --preset " + Quoted(APreset) + " " + AOptions + " -o " +
+                  Quoted(FFolder) + " " + AInputs);
+  }
+  // The output path the command names: the folder text, "/", the file name.
+  std::string Out(const std::string& AName) const { return FFolder + "/" + AName; }
+
+  std::string FFolder;  // ends with "/", so output paths show a doubled delimiter
+};
+
+// What a preset's default selections give; a size of 0 x 0 is the input's own size, no video
+// codec means no video stream.
+struct TPresetCase {
+  const char* Preset;
+  TFixture Input;
+  const char* Extension;
+  const char* Format;
+  const char* Video;
+  int Width, Height;
+  const char* Audio;
+  int SampleRate, Channels;
+};
+
+const char* const cMp4Format = "mov,mp4,m4a,3gp,3g2,mj2";
+
+const TPresetCase cPresetCases[] = {
+    {"AVI - Audio Video Interleave (*.avi)", fxAviMpeg4Mp3, ".avi", "avi", "mpeg4", 0, 0, "mp3",
+     48000, 2},
+    {"MP4 - MPEG4 Video (*.mp4)", fxRealMediaRv10Ac3, ".mp4", cMp4Format, "mpeg4", 0, 0, "aac",
+     44100, 2},
+    {"iPod (*.mp4)", fxAviMpeg4Mp3, ".mp4", cMp4Format, "mpeg4", 320, 240, "ac3", 44100, 2},
+    // The 3GP rule: 8000 Hz, mono AMR-NB (AAC where the libraries have no AMR-NB encoder).
+    {"3GP - Mobile Video Format (*.3gp)", fxAviMpeg4Mp3, ".3gp", cMp4Format, "mpeg4", 176, 144,
+     nullptr, 8000, 1},
+    {"MP3 - Mpeg Layer3 Audio (*.mp3)", fxWav, ".mp3", "mp3", "", -1, -1, "mp3", 48000, 2},
+    {"OGG - Ogg Vorbis Audio (*.ogg)", fxAviMpeg4Mp3, ".ogg", "ogg", "", -1, -1, "vorbis", 48000,
+     2},
+    {"WAV - Waveform Audio (*.wav)", fxAviMpeg4Mp3, ".wav", "wav", "", -1, -1, "pcm_s16le", 44100,
+     2},
+    // "Auto" asks for 29.97 fps, which the MPEG-1/2 encoders take only as 30000/1001. The DVD
+    // target sizes the picture for the norm of the 25 fps input: PAL.
+    {"DVD - DVD Mpeg2 Format (*.mpg)", fxRealMediaRv10Ac3, ".mpg", "mpeg", "mpeg2video", 720, 576,
+     "ac3", 48000, 2},
+    {"SVCD (*.mpg)", fxRealMediaRv10Ac3, ".mpg", "mpeg", "mpeg2video", 480, 576, "mp2", 44100, 2},
+    {"VCD (*.mpg)", fxRealMediaRv10Ac3, ".mpg", "mpeg", "mpeg1video", 352, 288, "mp2", 44100, 2},
+};
+
+TEST_F(CliPresetConvert, ConvertsWithThePresetsDefaults) {
+  for (const TPresetCase& c : cPresetCases) {
+    SCOPED_TRACE(c.Preset);
+    const std::string input = FixturePath(c.Input);
+    const std::string output = Out(fs::path(input).stem().string() + c.Extension);
+    TRun run = Convert(c.Preset, Quoted(input));
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(StatusLines(run.Out), std::vector{StatusLine(input, output, "Done")}) << run.Out;
+    EXPECT_NE(run.Out.find("size="), std::string::npos) << "progress is shown";
+    const TOutputFacts facts = ProbeOutput(output);
+    const TFixtureFacts& source = FixtureFacts(c.Input);
+    EXPECT_EQ(facts.Format, c.Format);
+    EXPECT_EQ(facts.Video, c.Video);
+    EXPECT_EQ(facts.Width, c.Width ? c.Width : source.Width);
+    EXPECT_EQ(facts.Height, c.Height ? c.Height : source.Height);
+    if (c.Audio) {
+      EXPECT_EQ(facts.Audio, c.Audio);
+    } else {
+      EXPECT_TRUE(facts.Audio == "amr_nb" || facts.Audio == "aac") << facts.Audio;
+    }
+    EXPECT_EQ(facts.SampleRate, c.SampleRate);
+    EXPECT_EQ(facts.Channels, c.Channels);
+    EXPECT_NEAR(facts.Seconds, source.Seconds, 0.25);
+    fs::remove(output);  // the next case may write the same name
+  }
+}
+
+TEST_F(CliPresetConvert, AnExistingOutputGivesTheNextFreeNameUnlessOverwriting) {
+  const std::string wav = FixturePath(fxWav);
+  const std::string mp3 = "MP3 - Mpeg Layer3 Audio (*.mp3)";
+  const std::string stem = fs::path(wav).stem().string();
+  std::ofstream(Out(stem + ".mp3")) << "taken";
+  std::ofstream(Out(stem + "-1.mp3")) << "taken";
+  TRun unique = Convert(mp3, Quoted(wav));
+  EXPECT_EQ(unique.Status, 0) << unique.Err;
+  EXPECT_EQ(StatusLines(unique.Out), std::vector{StatusLine(wav, Out(stem + "-2.mp3"), "Done")});
+  EXPECT_EQ(ProbeOutput(Out(stem + "-2.mp3")).Audio, "mp3");
+
+  TRun overwrite = Convert(mp3, Quoted(wav), "--overwrite");
+  EXPECT_EQ(overwrite.Status, 0) << overwrite.Err;
+  EXPECT_EQ(StatusLines(overwrite.Out), std::vector{StatusLine(wav, Out(stem + ".mp3"), "Done")});
+  EXPECT_EQ(ProbeOutput(Out(stem + ".mp3")).Audio, "mp3");
+  EXPECT_FALSE(fs::exists(Out(stem + "-3.mp3")));
+}
+
+TEST_F(CliPresetConvert, OverwritingTheInputItselfFailsAndLeavesItUntouched) {
+  const std::string input = Out("tone.wav");
+  fs::copy_file(FixturePath(fxWav), input);
+  const std::string before = ReadFile(input);
+  TRun run = Convert("WAV - Waveform Audio (*.wav)", Quoted(input), "--overwrite");
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_EQ(StatusLines(run.Out), std::vector{StatusLine(input, Out("tone.wav"), "Fail")});
+  EXPECT_NE(run.Err.find("would overwrite the input"), std::string::npos) << run.Err;
+  EXPECT_EQ(ReadFile(input), before);
+  // Without --overwrite the free name keeps the input safe.
+  TRun unique = Convert("WAV - Waveform Audio (*.wav)", Quoted(input));
+  EXPECT_EQ(unique.Status, 0) << unique.Err;
+  EXPECT_EQ(StatusLines(unique.Out), std::vector{StatusLine(input, Out("tone-1.wav"), "Done")});
+  EXPECT_EQ(ReadFile(input), before);
+}
+
+TEST_F(CliPresetConvert, EachFileGetsItsOwnStatusAndTheOthersStillConvert) {
+  const std::string text = FixturePath(fxTextAsRm), wav = FixturePath(fxWav),
+                    silent = FixturePath(fxUnknownDuration);
+  auto outOf = [&](const std::string& AInput) {
+    return Out(fs::path(AInput).stem().string() + ".mp3");
+  };
+  TRun run = Convert("MP3 - Mpeg Layer3 Audio (*.mp3)",
+                     Quoted(text) + " " + Quoted(wav) + " " + Quoted(silent));
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_EQ(StatusLines(run.Out),
+            (std::vector{StatusLine(text, outOf(text), "Fail"), StatusLine(wav, outOf(wav), "Done"),
+                         StatusLine(silent, outOf(silent), "Fail-This file has no audio")}))
+      << run.Out;
+  EXPECT_NE(run.Err.find("Invalid data found when processing input"), std::string::npos) << run.Err;
+  EXPECT_EQ(ProbeOutput(outOf(wav)).Audio, "mp3");
+  EXPECT_FALSE(fs::exists(outOf(text)));
+  EXPECT_FALSE(fs::exists(outOf(silent)));
+  // A video preset fails the file without audio the same way.
+  TRun video = Convert("AVI - Audio Video Interleave (*.avi)", Quoted(silent));
+  EXPECT_EQ(video.Status, 1);
+  EXPECT_EQ(StatusLines(video.Out),
+            std::vector{StatusLine(silent, Out(fs::path(silent).stem().string() + ".avi"),
+                                   "Fail-This file has no audio")});
+}
+
+TEST_F(CliPresetConvert, UsageErrorsAndAMissingFolder) {
+  const std::string wav = Quoted(FixturePath(fxWav));
+  TRun unknown = RunCli("convert --preset 'iPod' -o " + Quoted(FFolder) + " " + wav);
+  EXPECT_EQ(unknown.Status, 2);
+  EXPECT_NE(unknown.Err.find("Unknown preset: iPod"), std::string::npos) << unknown.Err;
+  EXPECT_EQ(RunCli("convert --preset 'iPod (*.mp4)' " + wav).Status, 2);  // no folder
+  EXPECT_EQ(RunCli("convert --preset 'iPod (*.mp4)' -o " + Quoted(FFolder)).Status, 2);
+  EXPECT_EQ(RunCli("convert --preset").Status, 2);
+  EXPECT_EQ(
+      RunCli("convert --preset 'iPod (*.mp4)' --bogus -o " + Quoted(FFolder) + " " + wav).Status,
+      2);
+  TRun missing =
+      RunCli("convert --preset 'iPod (*.mp4)' -o " + Quoted(FFolder + "gone") + " " + wav);
+  EXPECT_EQ(missing.Status, 1);
+  EXPECT_NE(missing.Err.find("does not exist or has been deleted!"), std::string::npos)
+      << missing.Err;
+}
+
+TEST_F(CliPresetConvert, MissingLibrariesStopItBeforeAnyFile) {
+  // A copy of the program whose folder holds a file that only has the name of libavutil.
+  const fs::path program = fs::path(FFolder) / "vorandel-cli";
+  fs::copy_file(VORANDEL_CLI, program);
+  std::ofstream((fs::path(FFolder) / TFFLoader::LibraryFileName(avUtil)).string())
+      << "not a library\n";
+  TRun run = RunProgram(program.string(), "convert --preset 'iPod (*.mp4)' -o " + Quoted(FFolder) +
+                                              " " + Quoted(FixturePath(fxWav)));
+  EXPECT_EQ(run.Status, 1);
+  EXPECT_EQ(run.Out, "");
+  EXPECT_TRUE(run.Err.ends_with("\nSome files are missing. Please re-install this software\n"))
+      << run.Err;
+  EXPECT_FALSE(fs::exists(Out(fs::path(FixturePath(fxWav)).stem().string() + ".mp4")));
+}
+
+// Runs the program with its standard output on a pipe, sends SIGINT as soon as the first
+// progress line arrives, and collects the rest.
+TRun RunInterruptedAtFirstProgress(const std::vector<std::string>& AArgs) {
+  int out[2];
+  EXPECT_EQ(::pipe(out), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::dup2(out[1], STDOUT_FILENO);
+    ::close(out[0]);
+    ::close(out[1]);
+    std::vector<char*> argv{const_cast<char*>(VORANDEL_CLI)};
+    for (const std::string& a : AArgs) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(VORANDEL_CLI, argv.data());
+    ::_exit(127);
+  }
+  ::close(out[1]);
+  TRun run{-1, "", ""};
+  bool sent = false;
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) {
+    run.Out.append(buffer, static_cast<std::size_t>(n));
+    if (!sent && run.Out.find("size=") != std::string::npos) {
+      ::kill(child, SIGINT);
+      sent = true;
+    }
+  }
+  ::close(out[0]);
+  int raw = 0;
+  ::waitpid(child, &raw, 0);
+  run.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  EXPECT_TRUE(sent) << "no progress line came";
+  return run;
+}
+
+TEST_F(CliPresetConvert, InterruptAbortsTheCurrentFileAndConvertsNoFurther) {
+  // Two minutes of generated media take far longer to convert than the first progress report.
+  const std::string input = Out("long.avi");
+  TRun made = RunCli(
+      "convert --log-level quiet --input-options f=lavfi -i "
+      "'testsrc=duration=120:size=320x240:rate=25[out0];sine=duration=120[out1]' --options "
+      "'vcodec=mpeg4<CRLF>acodec=libmp3lame' " +
+      Quoted(input));
+  ASSERT_EQ(made.Status, 0) << made.Err;
+  const std::string wav = FixturePath(fxWav);
+  TRun run = RunInterruptedAtFirstProgress(
+      {"convert", "--preset", "iPod (*.mp4)", "-o", FFolder, input, wav});
+  EXPECT_EQ(run.Status, 130);
+  EXPECT_EQ(StatusLines(run.Out), std::vector{StatusLine(input, Out("long.mp4"), "Abort")})
+      << run.Out;
+  const TOutputFacts facts = ProbeOutput(Out("long.mp4"));
+  EXPECT_EQ(facts.Video, "mpeg4") << "the stopped output is closed properly";
+  EXPECT_LT(facts.Seconds, 120);
+  EXPECT_FALSE(fs::exists(Out(fs::path(wav).stem().string() + ".mp4")));
+}
+
+}  // namespace

@@ -17,6 +17,11 @@ struct TCliCommand {
 int RunProbeCommand(const TCommandArgs& AArgs);
 // "convert [--input-options TEXT] -i INPUT... [--options TEXT] OUTPUT": runs one conversion.
 int RunConvertCommand(const TCommandArgs& AArgs);
+// "convert --preset PRESET [--overwrite] -o OUTPUT_FOLDER INPUT...": converts each input with the
+// preset's default selections.
+int RunPresetConvertCommand(const TCommandArgs& AArgs);
+// "presets": prints the texts of the presets.
+int RunPresetsCommand(const TCommandArgs& AArgs);
 
 // Exit statuses.
 constexpr int ExitOK = 0;

@@ -1,11 +1,11 @@
 // "vorandel-cli convert": runs one conversion job from option text, printing its progress and
 // log; Ctrl+C stops the job cleanly.
-#include <unistd.h>
-
 #include <atomic>
-#include <csignal>
 #include <iostream>
 
+#include "CliInterrupt.h"
+#include "CliLibraries.h"
+#include "CliProgress.h"
 #include "Commands.h"
 #include "ConvertArgs.h"
 #include "FFLoad.h"
@@ -14,12 +14,6 @@
 #include "MainThread.h"
 
 namespace {
-
-std::atomic<bool> Interrupted{false};
-
-void OnInterrupt(int) {
-  Interrupted = true;
-}
 
 // Applies option text the way the encoder component does, filter chains included.
 void ApplyText(TCustomFFmpeg& AJob, const std::string& AText) {
@@ -49,16 +43,13 @@ int RunConvertCommand(const TCommandArgs& AArgs) {
   }
   FFLoader().SetLibraryPath(ProgramFolder());
   if (!FFLoader().Load(TLibraries::All())) {
-    std::cerr << FFLoader().LastErrMsg() << "\n"
-              << "Some files are missing. Please re-install this software\n";
+    ReportMissingLibraries(FFLoader().LastErrMsg());
     return ExitFailure;
   }
-  const bool terminal = isatty(STDOUT_FILENO);
-  bool progressShown = false;
+  TProgressPrinter progress;
   GetLogger().SetLogLevel(args->LogLevel);
   GetLogger().SetOnLog([&](TObject*, TThreadID, TLogLevel, const std::string& AMsg) {
-    if (progressShown && terminal) std::cout << "\n";
-    progressShown = false;
+    progress.EndLine();
     std::cerr << TrimLineEnd(AMsg) << "\n";
   });
 
@@ -79,33 +70,24 @@ int RunConvertCommand(const TCommandArgs& AArgs) {
   job.SetOnProgress([&](TObject*, int, int AFrame, int AFPS, float, float ABitRate,
                         std::int64_t ASize, std::int64_t ACurrent, std::int64_t ATotal) {
     const std::string line = ProgressLine(AFrame, AFPS, ASize, ABitRate, ACurrent, ATotal);
-    PostToMainThread([&, line] {
-      if (terminal) {
-        std::cout << "\r" << line << "\033[K" << std::flush;
-        progressShown = true;
-      } else {
-        std::cout << line << "\n" << std::flush;
-      }
-    });
+    PostToMainThread([&, line] { progress.Show(line); });
   });
   std::atomic<bool> terminated{false};
   job.SetOnTerminate([&](TObject*) { terminated = true; });
 
-  Interrupted = false;
-  const auto previous = std::signal(SIGINT, OnInterrupt);
+  TInterruptWatch interrupt;
   if (TConvertThread* worker = job.StartConvert(true)) worker->Resume();
   bool stopping = false;
   while (!terminated) {
     WaitForMainThreadCalls(std::chrono::milliseconds(50));
-    if (Interrupted && !stopping) {
+    if (interrupt.Interrupted() && !stopping) {
       stopping = true;
       job.Stop(false);
     }
   }
   job.Stop(true);  // joins the worker, serving its last calls
   ProcessMainThreadCalls();
-  std::signal(SIGINT, previous);
-  if (progressShown && terminal) std::cout << "\n";
+  progress.EndLine();
   GetLogger().SetOnLog(nullptr);
   if (job.FatalException()) {
     std::cerr << job.FatalMessage() << "\n";

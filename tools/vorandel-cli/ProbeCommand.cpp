@@ -2,6 +2,7 @@
 #include <iostream>
 #include <string>
 
+#include "CliLibraries.h"
 #include "Commands.h"
 #include "FFDecode.h"
 #include "FileSystem.h"
@@ -22,11 +23,7 @@ int RunProbeCommand(const TCommandArgs& AArgs) {
     return ExitUsage;
   }
   TFFDecoder probe;
-  if (!probe.LoadAVLib(ProgramFolder())) {
-    std::cerr << probe.LastErrMsg() << "\n"
-              << "Some files are missing. Please re-install this software\n";
-    return ExitFailure;
-  }
+  if (!LoadProgramLibraries(probe)) return ExitFailure;
   int status = ExitOK;
   for (std::size_t i = 0; i < AArgs.size(); ++i) {
     if (i > 0) std::cout << "\n";

@@ -6,6 +6,7 @@
 #include "Commands.h"
 #include "Exceptions.h"
 #include "MainThread.h"
+#include "PresetConvertArgs.h"
 
 namespace {
 
@@ -13,8 +14,13 @@ const TCliCommand Commands[] = {
     {"probe", "probe FILE...    print the streams and tags of each media file", RunProbeCommand},
     {"convert",
      "convert [--input-options TEXT] -i INPUT [-i INPUT2 ...] [--options TEXT] [--log-level "
-     "LEVEL] OUTPUT    convert the inputs into OUTPUT",
-     RunConvertCommand},
+     "LEVEL] OUTPUT    convert the inputs into OUTPUT\n"
+     "  convert --preset PRESET [--overwrite] -o OUTPUT_FOLDER INPUT...    convert each input "
+     "with the preset's default settings",
+     [](const TCommandArgs& AArgs) {
+       return NamesPreset(AArgs) ? RunPresetConvertCommand(AArgs) : RunConvertCommand(AArgs);
+     }},
+    {"presets", "presets    list the presets, one per line", RunPresetsCommand},
 };
 
 int Usage() {
