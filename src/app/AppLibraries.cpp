@@ -1,9 +1,8 @@
 // Loading of the FFmpeg libraries at start-up, from the program's own folder.
 #include "AppLibraries.h"
 
-#include "FFLoad.h"
+#include "FFEncode.h"
 
-bool LoadAVLib() {
-  FFLoader().SetLibraryPath(ProgramFolder());
-  return FFLoader().Load(TLibraries::All());
+bool LoadAVLib(TFFEncoder& AEncoder) {
+  return AEncoder.LoadAVLib(ProgramFolder());
 }

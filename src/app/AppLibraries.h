@@ -3,8 +3,11 @@
 
 #include <functional>
 
-// How the window loads the libraries; true when every one is loaded.
-using TLibraryLoad = std::function<bool()>;
+class TFFEncoder;
 
-// Loads all libraries with the program folder as library path.
-bool LoadAVLib();
+// How the window loads the libraries through its encoder component; true when every one is
+// loaded.
+using TLibraryLoad = std::function<bool(TFFEncoder&)>;
+
+// The encoder component loads its libraries with the program folder as library path.
+bool LoadAVLib(TFFEncoder& AEncoder);

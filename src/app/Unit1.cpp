@@ -99,6 +99,7 @@ TForm1::TForm1(TLibraryLoad ALoadLibraries, QWidget* AParent)
                                Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       FFDecoder(nullptr),
+      Vextor(nullptr),
       FBrowseFolderName(BrowseInitialFolder) {
   CreateControls();
   FormCreate(ALoadLibraries);
@@ -176,6 +177,7 @@ void TForm1::CreateControls() {
 
   CreateMenus();
   ConnectOutputSettings();
+  ConnectBatchController();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
@@ -305,7 +307,7 @@ void TForm1::FormCreate(const TLibraryLoad& ALoadLibraries) {
   QApplication::setFont(menuFont, "QMenu");
   menuBar()->setFont(menuFont);
   if (IsWindowsVistaOrLater()) ApplySegoeUIFont(*this, QFontDatabase::families());
-  if (!ALoadLibraries()) {
+  if (!ALoadLibraries(Vextor)) {
     Dialogs().ShowInformation(MsgLibrariesMissing);
     // Ends the event loop as soon as it runs; the caller does not show the window.
     QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(EXIT_FAILURE); });
@@ -333,6 +335,10 @@ void TForm1::showEvent(QShowEvent* AEvent) {
 }
 
 void TForm1::closeEvent(QCloseEvent* AEvent) {
+  if (!FormCloseQuery()) {
+    AEvent->ignore();
+    return;
+  }
   QMainWindow::closeEvent(AEvent);
   if (AEvent->isAccepted()) FormClose();
 }

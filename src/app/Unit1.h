@@ -7,7 +7,11 @@
 
 #include "AppLibraries.h"
 #include "FFDecode.h"
+#include "FFEncode.h"
 #include "FileListRules.h"
+#include "PresetRequest.h"
+#include "RowCursor.h"
+#include "RowStatus.h"
 #include "SettingChoices.h"
 
 class QAction;
@@ -76,6 +80,32 @@ class TForm1 : public QMainWindow {
   std::string CurrentOutputFormat;
 
   TFFDecoder FFDecoder;
+
+  // ---- Batch conversion controller (Unit1Batch.cpp) ----
+  // "Convert Now !" and File > Convert: checks the list and the output folder, locks the window
+  // and starts the first row.
+  void ButtonConvertClick();
+  // Each tick: the next row, or the end of the batch once the last row was handled.
+  void TimerConvertAgainTimer();
+  // The encoder's events, on the GUI thread, for the row at ListviewItem.
+  void VextorProgress(TObject* Sender, PProgressInfo AInfo);
+  void VextorTerminate(TObject* Sender, const TTerminateInfo& AInfo);
+  // "Stop": during a conversion asks first; ends the batch.
+  void ButtonStopSmallClick();
+  void ButtonStopConvertClick();
+  // Moves to the next row and starts its conversion, or skips it, or marks it failed.
+  void ConvertListRow();
+  // The window may close only while no row converts.
+  bool FormCloseQuery() const;
+  void DisableControls();
+  void EnableControls();
+  // The Status cell's tooltip: why the row failed (empty: none).
+  void SetStatusReason(int ARow, const std::string& AReason);
+  std::string StatusReason(int ARow) const;
+
+  // The encoder component; it loads the libraries at start-up.
+  TFFEncoder Vextor;
+  // ---- end of the batch conversion controller ----
 
   // ---- Output settings (Unit1Settings.cpp) ----
   // Fills the Output Format list with the catalogue, separators included, and selects its
@@ -173,6 +203,18 @@ class TForm1 : public QMainWindow {
   void FormShow();
   // The window closes: the settings are saved.
   void FormClose();
+  // ---- Batch conversion controller, its internals (Unit1Batch.cpp) ----
+  void ConnectBatchController();
+  void SetControlsEnabled(bool AEnabled);
+  // The selections of the setting lists for the row.
+  TPresetSelections CurrentSelections(int ARow) const;
+  // A row that is skipped or failed hands the batch back to the timer.
+  void ContinueWithNextRow();
+  // The batch fields as the row walk reads and writes them.
+  TBatchRowState RowState() const;
+  void SetRowState(const TBatchRowState& AState);
+  void FailRow(int ARow, TRowFailure AFailure, const std::string& AReason);
+  // ---- end of the batch conversion controller ----
 
   bool FLibrariesLoaded = false;
   bool FShown = false;

@@ -1,6 +1,7 @@
 // The request of one list row from the selections, what the probe found and the row's paths.
 #include "RowRequest.h"
 
+#include "FFDecode.h"
 #include "OutputPath.h"
 
 namespace {
@@ -26,4 +27,16 @@ TRowRequest BuildRowRequest(const TPresetSelections& ASelections, const TProbeFa
   TRowRequest request;
   request.Options = std::move(collected.Options);
   return request;
+}
+
+TProbeFacts ProbeFactsOf(TFFDecoder& AProbe, const TPathFileName& AInput) {
+  TProbeFacts facts;
+  facts.Opened = AProbe.LoadFile(AInput);
+  if (!facts.Opened) return facts;
+  const TVideoStreamInfo video = AProbe.FirstVideoStreamInfo();
+  facts.VideoWidth = video.Width;
+  facts.VideoHeight = video.Height;
+  facts.HasAudio = AProbe.FirstAudioStreamIndex() != -1;
+  AProbe.CloseFile();
+  return facts;
 }

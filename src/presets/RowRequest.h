@@ -17,6 +17,11 @@ struct TProbeFacts {
   bool HasAudio = false;
 };
 
+class TFFDecoder;
+
+// Opens the input with the probe, reads the facts and closes it again.
+TProbeFacts ProbeFactsOf(TFFDecoder& AProbe, const TPathFileName& AInput);
+
 struct TRowRequest {
   std::optional<TRowFailure> Failure;  // the row's Status follows RowFailureStatus
   std::string FailureReason;           // why, for the row's tooltip

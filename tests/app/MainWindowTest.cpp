@@ -331,7 +331,7 @@ TEST_F(TMainWindowTest, ExitEndsTheLoopWithoutClosingTheWindow) {
 TEST(MainWindowStart, MissingLibrariesShowTheMessageAndEndTheProgram) {
   TestApplication();
   TScriptedDialogs dialogs;
-  TForm1 form([] { return false; });
+  TForm1 form([](TFFEncoder&) { return false; });
   EXPECT_FALSE(form.LibrariesLoaded());
   EXPECT_EQ(dialogs.Informations,
             (TCells{"Some files are missing. Please re-install this software"}));

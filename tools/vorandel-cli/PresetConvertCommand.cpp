@@ -41,18 +41,6 @@ struct TPresetBatch {
   bool AllEnded = false;
 };
 
-TProbeFacts ProbeFactsOf(TFFDecoder& AProbe, const TPathFileName& AInput) {
-  TProbeFacts facts;
-  facts.Opened = AProbe.LoadFile(AInput);
-  if (!facts.Opened) return facts;
-  const TVideoStreamInfo video = AProbe.FirstVideoStreamInfo();
-  facts.VideoWidth = video.Width;
-  facts.VideoHeight = video.Height;
-  facts.HasAudio = AProbe.FirstAudioStreamIndex() != -1;
-  AProbe.CloseFile();
-  return facts;
-}
-
 // Runs the task that was set up and waits for the encoder's final notification; the task's own
 // notification tells how it ended. Ctrl+C stops it, waiting until the output is closed.
 TRowOutcome RunTask(TPresetBatch& ABatch) {
