@@ -23,14 +23,34 @@ T ClipTo(std::int64_t AValue) {
                                                  std::numeric_limits<T>::max()));
 }
 
+// Interleaving with a fixed sample size, so that each sample is one move.
+template <int Bytes>
+void InterleaveFixed(const std::uint8_t* const* APlanes, int AChannels, int ASamples,
+                     std::uint8_t* AOut) {
+  for (int s = 0; s < ASamples; ++s)
+    for (int c = 0; c < AChannels; ++c, AOut += Bytes)
+      std::memcpy(AOut, APlanes[c] + static_cast<std::ptrdiff_t>(s) * Bytes, Bytes);
+}
+
 }  // namespace
 
 void InterleaveSamples(const std::uint8_t* const* APlanes, int AChannels, int ASamples,
                        int ABytesPerSample, std::uint8_t* AOut) {
-  for (int s = 0; s < ASamples; ++s)
-    for (int c = 0; c < AChannels; ++c, AOut += ABytesPerSample)
-      std::memcpy(AOut, APlanes[c] + static_cast<std::ptrdiff_t>(s) * ABytesPerSample,
-                  ABytesPerSample);
+  switch (ABytesPerSample) {
+    case 1:
+      return InterleaveFixed<1>(APlanes, AChannels, ASamples, AOut);
+    case 2:
+      return InterleaveFixed<2>(APlanes, AChannels, ASamples, AOut);
+    case 4:
+      return InterleaveFixed<4>(APlanes, AChannels, ASamples, AOut);
+    case 8:
+      return InterleaveFixed<8>(APlanes, AChannels, ASamples, AOut);
+    default:
+      for (int s = 0; s < ASamples; ++s)
+        for (int c = 0; c < AChannels; ++c, AOut += ABytesPerSample)
+          std::memcpy(AOut, APlanes[c] + static_cast<std::ptrdiff_t>(s) * ABytesPerSample,
+                      ABytesPerSample);
+  }
 }
 
 void ApplyVolume(std::uint8_t* AData, int ASize, AVSampleFormat AFormat, int AVolume) {

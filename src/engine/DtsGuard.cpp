@@ -8,3 +8,8 @@ TGuardedTimestamps GuardDts(std::int64_t ALast, std::int64_t ADts, std::int64_t 
   const std::int64_t pts = APts != ANoValue && APts < dts ? dts : APts;
   return {dts, pts, true};
 }
+
+std::int64_t BlockShift(std::int64_t ALast, std::int64_t AFirstDts, std::int64_t ANoValue) {
+  if (ALast == ANoValue || AFirstDts == ANoValue || AFirstDts > ALast) return 0;
+  return ALast + 1 - AFirstDts;
+}

@@ -14,3 +14,9 @@ struct TGuardedTimestamps {
 // are left to the muxer.
 TGuardedTimestamps GuardDts(std::int64_t ALast, std::int64_t ADts, std::int64_t APts,
                             std::int64_t ANoValue);
+
+// Join mode: the shift of every packet of a freshly opened encoder, from its first DTS. An
+// encoder with B-frames starts its DTS before its first PTS, which can fall behind what the
+// previous block's encoder wrote (ALast); the whole block moves just behind it, keeping the
+// distances of its own timestamps. 0 when nothing was written yet or either value is missing.
+std::int64_t BlockShift(std::int64_t ALast, std::int64_t AFirstDts, std::int64_t ANoValue);

@@ -2,6 +2,7 @@
 // data, the byte counters and the two-pass statistics.
 #include <cstring>
 
+#include "DtsGuard.h"
 #include "FFmpegLoop.h"
 
 namespace {
@@ -22,18 +23,30 @@ void ReadQualityStats(const AVPacket* APacket, TOutputRun& ARun) {
 
 }  // namespace
 
-int TTranscodeLoop::encode_frame(TAVOutputStream& AOst, const AVFrame* AFrame) {
+int TTranscodeLoop::encode_frame(TAVOutputStream& AOst, AVFrame* AFrame) {
   AVCodecContext* enc = AOst.enc_ctx.get();
   const bool video = enc->codec_type == AVMEDIA_TYPE_VIDEO;
   const char* failure = video ? "Video encoding failed" : "Audio encoding failed";
-  int ret = FF.avcodec_send_frame(enc, AFrame);
-  if (ret < 0 && ret != AVERROR_EOF) throw FFmpegException(failure);
   TOutputRun& run = RunOf(AOst);
+  // The encoder of a joined block counts from its block's start.
+  if (AFrame) AFrame->pts -= run.block_start;
+  int ret = FF.avcodec_send_frame(enc, AFrame);
+  if (AFrame) AFrame->pts += run.block_start;
+  if (ret < 0 && ret != AVERROR_EOF) throw FFmpegException(failure);
   AVPacket* pkt = FEncoded.get();
   int last = 0;
   while ((ret = FF.avcodec_receive_packet(enc, pkt)) >= 0) {
     ReadQualityStats(pkt, run);
+    if (pkt->pts != AV_NOPTS_VALUE) pkt->pts += run.block_start;
+    if (pkt->dts != AV_NOPTS_VALUE) pkt->dts += run.block_start;
+    // A picture lasts one frame of the encoder's time base; muxers that write sample
+    // durations (MP4, 3GP) would otherwise drop the last picture, whose duration is unknown.
+    if (video && pkt->duration <= 0) pkt->duration = 1;
     FF.av_packet_rescale_ts(pkt, enc->time_base, AOst.st->time_base);
+    if (run.block_shift == AV_NOPTS_VALUE)
+      run.block_shift = BlockShift(LastDts(AOst), pkt->dts, AV_NOPTS_VALUE);
+    if (pkt->pts != AV_NOPTS_VALUE) pkt->pts += run.block_shift;
+    if (pkt->dts != AV_NOPTS_VALUE) pkt->dts += run.block_shift;
     (video ? Job.Fvideo_size : Job.Faudio_size) += pkt->size;
     if (AOst.logfile && enc->stats_out) std::fputs(enc->stats_out, AOst.logfile.get());
     last = pkt->size;

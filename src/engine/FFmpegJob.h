@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "FFUtils.h"
-#include "FileSystem.h"
 #include "FFmpegTables.h"
+#include "FileSystem.h"
 #include "ManualResetEvent.h"
 #include "TObject.h"
 
@@ -172,7 +172,7 @@ struct TFFmpegFields {
   int Fcopy_initial_nonkeyframes = 0;
   int Faudio_volume = 256;
   int Fverbose = 1;
-  int Fthread_count = 1;
+  int Fthread_count = 0;  // 0: automatic (frame or slice threads on every core)
   std::int64_t Flimit_filesize = 0;
   int Fbit_buffer_size = 262144;
 
@@ -259,8 +259,7 @@ class TCustomFFmpeg : public TObject, public TFFmpegFields {
                     bool& AHasData) const;
   TAVOutputStream& alloc_output_stream(AVFormatContext* AOutput, int ASlot);
   // Encoder or decoder by name; failures keep their message in LastErrMsg.
-  TFoundCodec find_codec(const std::string& AName, AVMediaType AType, bool AEncoder,
-                         int AStrict);
+  TFoundCodec find_codec(const std::string& AName, AVMediaType AType, bool AEncoder, int AStrict);
   // The output context of a slot (in join mode all slots share slot 0's).
   AVFormatContext* OutputContext(int ASlot) const;
   // Closes the I/O of an output slot, whether a file or a "unicode:" context.

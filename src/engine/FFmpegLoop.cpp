@@ -1,5 +1,5 @@
 // The transcode loop: input choice, packet reading and timestamp correction, decoding, stream
-// copy, packet writing through bitstream filters and the DTS guard, join mode, the wind-down.
+// copy, packet writing through bitstream filters and the DTS guard, the wind-down.
 #include "FFmpegLoop.h"
 
 #include <algorithm>
@@ -108,6 +108,10 @@ TInputRun& TTranscodeLoop::RunOf(const TAVInputStream& AIst) {
 
 std::int64_t TTranscodeLoop::OutputTime(const TAVOutputStream& AOst) {
   return ToMicro(FClocks[AOst.st].end_ts, AOst.st->time_base);
+}
+
+std::int64_t TTranscodeLoop::LastDts(const TAVOutputStream& AOst) {
+  return FClocks[AOst.st].last_dts;
 }
 
 // ---- the loop ------------------------------------------------------------------------------
@@ -268,54 +272,12 @@ bool TTranscodeLoop::ProcessReadPacket(int AIndex, int AFile) {
   return true;
 }
 
-// ---- join mode -----------------------------------------------------------------------------
-
-void TTranscodeLoop::SwitchJoinedFile(int& AFile, bool& ALeave) {
-  // Drain the decoders of the file; the encoders go on with the next file, so the output
-  // stays one continuous stream per encoder.
-  const TAVInputFile& in = Job.Finput_files[AFile];
-  for (int i = in.ist_index; i < in.ist_index + in.nb_streams; ++i) {
-    TAVInputStream& ist = Job.Finput_streams[i];
-    if (!ist.decoding_needed) continue;
-    process_input_packet(i, nullptr);
-    FF.avcodec_flush_buffers(ist.dec_ctx.get());
-    ist.decoder_flushed = 1;
-  }
-  const std::size_t n = State.block_size;
-  for (std::size_t o = n * (AFile + 1); o < State.ost_table.size(); ++o) {
-    State.ost_table[o]->sync_opts = State.ost_table[o - n]->sync_opts;
-    State.ost_table[o]->frame_number = State.ost_table[o - n]->frame_number;
-  }
-  // The next input starts behind everything written, and behind everything the shared encoders
-  // were given but have not put out yet, so that no stream goes back in time.
-  double max_opts = 0;
-  for (std::size_t o = n * AFile; o < n * AFile + n && o < State.ost_table.size(); ++o) {
-    TAVOutputStream& ost = *State.ost_table[o];
-    max_opts = std::max(max_opts, OutputTime(ost) / 1e6);
-    if (ost.encoding_needed)
-      max_opts = std::max(max_opts, ost.sync_opts * av_q2d(ost.enc_ctx->time_base));
-    ost.show_fps = 0;
-  }
-  if (AFile + 1 >= Job.Fnb_input_files) {
-    ALeave = true;
-    return;
-  }
-  Job.Finput_files_ts_offset[AFile + 1] += std::llrint(max_opts * 1000000);
-  ++AFile;
-}
-
 // ---- wind-down -----------------------------------------------------------------------------
 
 void TTranscodeLoop::WindDown(int AFile) {
   for (int i = 0; i < Job.Fnb_input_streams; ++i) {
     TAVInputStream& ist = Job.Finput_streams[i];
     if (ist.decoding_needed && !ist.decoder_flushed) process_input_packet(i, nullptr);
-  }
-  // Join mode: the shared encoders were not drained between inputs; the block of the last
-  // input drains them now (what earlier blocks left in their FIFOs is less than a frame).
-  if (Job.FJoinMode) {
-    const TAVInputFile& last = Job.Finput_files[AFile];
-    for (int i = last.ist_index; i < last.ist_index + last.nb_streams; ++i) FlushOutputs(i);
   }
   const int outputs = Job.FJoinMode ? 1 : Job.Fnb_output_files;
   for (int slot = 0; slot < outputs; ++slot) FF.av_write_trailer(Job.OutputContext(slot));
@@ -357,7 +319,7 @@ int TTranscodeLoop::process_input_packet(int AIndex, const AVPacket* APacket) {
   if (ret < 0) return ret;
   if (!APacket) {
     FF.avcodec_flush_buffers(ist.dec_ctx.get());
-    if (!Job.FJoinMode) FlushOutputs(AIndex);
+    FlushOutputs(AIndex);
   }
   return 0;
 }

@@ -23,6 +23,10 @@ struct TOutputRun {
   int work_capacity = 0;                 // audio: samples the work frame holds
   TFramePtr converted;                   // audio: resampler or converter output
   int converted_capacity = 0;
+  // Join mode: the encoder of this block counts from block_start (encoder time base); its
+  // packets move by block_shift (stream time base), set from its first packet.
+  std::int64_t block_start = 0;
+  std::int64_t block_shift = AV_NOPTS_VALUE;
 };
 
 // What the loop keeps of one input stream besides its record.
@@ -66,12 +70,14 @@ class TTranscodeLoop {
                        std::int64_t APts);
   // Sends a frame (nullptr: drains) and writes every packet the encoder gives; the bytes of
   // the last packet, 0 without one.
-  int encode_frame(TAVOutputStream& AOst, const AVFrame* AFrame);
+  int encode_frame(TAVOutputStream& AOst, AVFrame* AFrame);
 
   TOutputRun& RunOf(const TAVOutputStream& AOst);
   TInputRun& RunOf(const TAVInputStream& AIst);
   // The output time of a stream, microseconds.
   std::int64_t OutputTime(const TAVOutputStream& AOst);
+  // The DTS last written to the stream's muxer stream, AV_NOPTS_VALUE before the first.
+  std::int64_t LastDts(const TAVOutputStream& AOst);
 
  private:
   bool ChooseInput(int& AFile);
@@ -79,6 +85,9 @@ class TTranscodeLoop {
   // decoding failed.
   bool ProcessReadPacket(int AIndex, int AFile);
   void SwitchJoinedFile(int& AFile, bool& ALeave);
+  // Replaces the encoders of block 0 (shared by every block) by fresh ones from their
+  // templates; the records of block ANext count from where the previous block stopped.
+  void ReopenEncoders(int ANext);
   void CopyPacket(TAVOutputStream& AOst, TAVInputStream& AIst, const AVPacket& APacket);
   void AdvanceWithoutDecoding(TAVInputStream& AIst, const AVPacket& APacket);
   int DecodeFrames(int AIndex, const AVPacket* APacket);

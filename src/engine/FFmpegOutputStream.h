@@ -20,8 +20,9 @@ struct TAVOutputStream {
   int index = 0;         // stream index inside the output
   int source_index = 0;  // index in Finput_streams of the input stream that feeds it
   AVStream* st = nullptr;
-  TSharedCodecContext enc_ctx;  // the encoder context (also holds a copy's parameters)
-  int stream_copy = 0;          // the stream is copied, not encoded
+  TSharedCodecContext enc_ctx;    // the encoder context (also holds a copy's parameters)
+  TCodecContextPtr enc_template;  // join mode: the unopened set-up of each block's encoder
+  int stream_copy = 0;            // the stream is copied, not encoded
   int encoding_needed = 0;
   int frame_number = 0;
   TAVInputStream* sync_ist = nullptr;

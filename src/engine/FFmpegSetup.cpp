@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "EncoderTemplate.h"
 #include "FFLog.h"
 #include "FFmpegMapping.h"
 #include "FFmpegValues.h"
@@ -175,6 +176,7 @@ void TCustomFFmpeg::transcode_setup(TTranscodeState& AState) {
                       icodec->subtitle_header_size);
           codec->subtitle_header_size = icodec->subtitle_header_size;
         }
+        if (FJoinMode) ost.enc_template = CopyEncoderSettings(codec, ost.enc);
         if (FF.avcodec_open2(codec, ost.enc, nullptr) < 0)
           Raise(*this,
                 Format("Error while opening encoder for output stream #%d.%d (%s) - maybe "

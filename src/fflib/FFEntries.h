@@ -150,6 +150,7 @@
   FF_ENTRY(avUtil, av_malloc)                               \
   FF_ENTRY(avUtil, av_mallocz)                              \
   FF_ENTRY(avUtil, av_opt_child_class_iterate)              \
+  FF_ENTRY(avUtil, av_opt_copy)                             \
   FF_ENTRY(avUtil, av_opt_find)                             \
   FF_ENTRY(avUtil, av_opt_find2)                            \
   FF_ENTRY(avUtil, av_opt_get)                              \

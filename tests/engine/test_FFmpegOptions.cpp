@@ -64,7 +64,7 @@ TEST_F(ExtOption, DefaultsOfANewJob) {
   EXPECT_FLOAT_EQ(Job->Fdts_delta_threshold, 10.0f);
   EXPECT_EQ(Job->Faudio_volume, 256);
   EXPECT_EQ(Job->Fverbose, 1);
-  EXPECT_EQ(Job->Fthread_count, 1);
+  EXPECT_EQ(Job->Fthread_count, 0);  // automatic
   EXPECT_EQ(Job->Fbit_buffer_size, 262144);
   EXPECT_EQ(Job->Fmetadata_global_autocopy, 1);
   EXPECT_EQ(Job->TotalOutputDuration(), -1);

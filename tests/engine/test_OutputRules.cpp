@@ -177,6 +177,22 @@ TEST(DtsGuard, OnlyNonRisingDtsMoves) {
   }
 }
 
+TEST(DtsGuard, BlockShiftOfAReopenedEncoder) {
+  const std::int64_t none = AV_NOPTS_VALUE;
+  struct TCase {
+    std::int64_t Last, FirstDts, Shift;
+  } cases[] = {
+      {none, -2, 0},  // the first block: nothing written before it
+      {97, 98, 0},    // starts right behind: unchanged
+      {97, 120, 0},   // a gap stays a gap
+      {97, 97, 1},    // B-frame delay of one tick
+      {97, 95, 3},    //   of three ticks
+      {97, none, 0},  // no DTS: left to the guard
+  };
+  for (const TCase& c : cases)
+    EXPECT_EQ(BlockShift(c.Last, c.FirstDts, none), c.Shift) << c.Last << " " << c.FirstDts;
+}
+
 // ---- volume and interleaving ---------------------------------------------------------------
 
 template <typename T>
@@ -205,13 +221,22 @@ TEST(Volume, PerSampleFormat) {
 }
 
 TEST(Volume, InterleavesPlanes) {
-  const std::int16_t left[] = {1, 2, 3}, right[] = {-1, -2, -3};
-  const std::uint8_t* planes[] = {reinterpret_cast<const std::uint8_t*>(left),
-                                  reinterpret_cast<const std::uint8_t*>(right)};
-  std::int16_t out[6] = {};
-  InterleaveSamples(planes, 2, 3, 2, reinterpret_cast<std::uint8_t*>(out));
-  EXPECT_EQ(std::vector<std::int16_t>(out, out + 6),
-            (std::vector<std::int16_t>{1, -1, 2, -2, 3, -3}));
+  // Three channels of four samples for every sample size (1, 2, 4, 8 and an odd 3): byte b of
+  // sample s of channel c is 100 * c + 10 * s + b, and must land at ((s * 3) + c) * size + b.
+  for (const int size : {1, 2, 3, 4, 8}) {
+    SCOPED_TRACE(size);
+    std::vector<std::vector<std::uint8_t>> planes(3, std::vector<std::uint8_t>(4 * size));
+    for (int c = 0; c < 3; ++c)
+      for (int i = 0; i < 4 * size; ++i)
+        planes[c][i] = static_cast<std::uint8_t>(100 * c + 10 * (i / size) + i % size);
+    const std::uint8_t* pointers[] = {planes[0].data(), planes[1].data(), planes[2].data()};
+    std::vector<std::uint8_t> out(12 * size);
+    InterleaveSamples(pointers, 3, 4, size, out.data());
+    for (int s = 0; s < 4; ++s)
+      for (int c = 0; c < 3; ++c)
+        for (int b = 0; b < size; ++b)
+          EXPECT_EQ(out[(s * 3 + c) * size + b], 100 * c + 10 * s + b) << s << " " << c << " " << b;
+  }
 }
 
 // ---- deinterlacer --------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 // End-to-end conversions on generated media, checked by probing the outputs: containers,
 // codecs, geometry, rates and durations; time limits, a stopped job and the DTS guard.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -58,6 +59,48 @@ TProbed Probe(const std::string& AFile) {
   return p;
 }
 
+// The timestamps of every packet of a file, per stream, in file order.
+struct TPacketTimes {
+  std::vector<std::vector<std::int64_t>> Dts, Pts;
+  std::vector<AVMediaType> Kind;
+  std::vector<int> KeyPackets;   // count per stream
+  double AudioFrameSeconds = 0;  // length of one frame of the first audio stream
+};
+
+TPacketTimes ReadPacketTimes(const std::string& AFile) {
+  TPacketTimes t;
+  AVFormatContext* opened = nullptr;
+  if (FF.avformat_open_input(&opened, AFile.c_str(), nullptr, nullptr) < 0) return t;
+  const TInputFormatPtr ic(opened);
+  // Program streams announce their streams while being read.
+  if (FF.avformat_find_stream_info(ic.get(), nullptr) < 0) return t;
+  for (unsigned i = 0; i < ic->nb_streams; ++i) {
+    const AVCodecParameters* par = ic->streams[i]->codecpar;
+    t.Kind.push_back(par->codec_type);
+    if (par->codec_type == AVMEDIA_TYPE_AUDIO && t.AudioFrameSeconds == 0 && par->sample_rate > 0)
+      t.AudioFrameSeconds =
+          static_cast<double>(par->frame_size > 0 ? par->frame_size : 1024) / par->sample_rate;
+  }
+  t.Dts.resize(ic->nb_streams);
+  t.Pts.resize(ic->nb_streams);
+  t.KeyPackets.resize(ic->nb_streams);
+  const TPacketPtr pkt(FF.av_packet_alloc());
+  while (FF.av_read_frame(ic.get(), pkt.get()) >= 0) {
+    if (pkt->stream_index >= static_cast<int>(t.Kind.size())) {
+      ADD_FAILURE() << "stream " << pkt->stream_index << " appeared late";
+      break;
+    }
+    t.Dts[pkt->stream_index].push_back(pkt->dts);
+    t.Pts[pkt->stream_index].push_back(pkt->pts);
+    t.KeyPackets[pkt->stream_index] += (pkt->flags & AV_PKT_FLAG_KEY) != 0;
+    const AVStream* st = ic->streams[pkt->stream_index];
+    if (st->codecpar->codec_type == AVMEDIA_TYPE_AUDIO && pkt->duration > 0)
+      t.AudioFrameSeconds = std::max(t.AudioFrameSeconds, pkt->duration * av_q2d(st->time_base));
+    FF.av_packet_unref(pkt.get());
+  }
+  return t;
+}
+
 class Transcode : public MediaTest {
  protected:
   // Runs one job on this thread: input option text before each input, then the output's.
@@ -97,12 +140,25 @@ TEST_F(Transcode, ConversionsTable) {
        "mp3float", 176, 144, 25, 48000, 2},
       {fxMp4H264Aac, "vcodec=mpeg4\nb=1000000\nacodec=libmp3lame", "mp4.avi", "avi", "mpeg4",
        "mp3float", 160, 120, 30000.0 / 1001, 44100, 2},
+      {fxMp4H264Aac, "vcodec=mpeg1video\nacodec=mp2", "mp4.mpg", "mpeg", "mpeg1video", "mp2", 160,
+       120, 30000.0 / 1001, 44100, 2},
       {fxRealMediaRv10Ac3, "target=pal-dvd", "rm.mpg", "mpeg", "mpeg2video", "ac3", 720, 576, 25,
        48000, 2},
-      {fxMp4H264Aac, "vn=1\nacodec=libvorbis", "mp4.ogg", "ogg", "", "vorbis", -1, -1, -1, 44100,
-       2},
+      {fxMp4H264Aac, "vcodec=mpeg4\nacodec=aac", "mp4.mp4", "mov,mp4,m4a,3gp,3g2,mj2", "mpeg4",
+       "aac", 160, 120, 30000.0 / 1001, 44100, 2},
+      {fxRealMediaRv10Ac3, "vcodec=libx264\nacodec=ac3", "rm.mkv", "matroska,webm", "h264", "ac3",
+       176, 144, 25, 48000, 2},
       {fxRealMediaRv10Ac3, "s=320x240\nr=15", "rm.flv", "flv", "flv", "mp3float", 320, 240, 15,
        48000, 2},
+      {fxMp4H264Aac, "vcodec=wmv2\nacodec=wmav2", "mp4.wmv", "asf", "wmv2", "wmav2", 160, 120,
+       30000.0 / 1001, 44100, 2},
+      {fxMp4H264Aac, "vn=1\nacodec=libvorbis", "mp4.ogg", "ogg", "", "vorbis", -1, -1, -1, 44100,
+       2},
+      {fxRealMediaRv10Ac3, "", "rm.wav", "wav", "", "pcm_s16le", -1, -1, -1, 48000, 2},
+      {fxMp4H264Aac, "", "mp4.mp3", "mp3", "", "mp3float", -1, -1, -1, 44100, 2},
+      // A legal H.263 size (176x144), AAC at the narrow-band rate.
+      {fxRealMediaRv10Ac3, "vcodec=h263\nacodec=aac\nar=8000\nac=1", "rm.3gp",
+       "mov,mp4,m4a,3gp,3g2,mj2", "h263", "aac", 176, 144, 25, 8000, 1},
       {fxMp4H264Aac, "vcodec=copy\nacodec=copy", "mp4.mkv", "matroska,webm", "h264", "aac", 160,
        120, 30000.0 / 1001, 44100, 2},
       // The Matroska muxer takes no RealVideo; a RealMedia copy stays RealMedia.
@@ -110,8 +166,6 @@ TEST_F(Transcode, ConversionsTable) {
        48000, 2},
       {fxRealMediaRv10Ac3, "vf=hflip\ns=320x240\nvcodec=mpeg4\nacodec=libmp3lame", "vf.avi", "avi",
        "mpeg4", "mp3float", 320, 240, 25, 48000, 2},
-      {fxMp4H264Aac, "vcodec=mpeg4\nacodec=aac", "mp4.mp4", "mov,mp4,m4a,3gp,3g2,mj2", "mpeg4",
-       "aac", 160, 120, 30000.0 / 1001, 44100, 2},
   };
   for (const TConversion& c : table) {
     SCOPED_TRACE(c.Output);
@@ -119,21 +173,26 @@ TEST_F(Transcode, ConversionsTable) {
     Convert({c.Input}, "", c.Options, out);
     if (HasFatalFailure()) return;
     const TProbed p = Probe(out);
-    const TFixtureFacts& in = FixtureFacts(c.Input);
+    const double seconds = Probe(FixturePath(c.Input)).Seconds;  // the input's, as probed
     EXPECT_EQ(p.Format, c.Format);
     EXPECT_EQ(p.VideoCodec, c.Video);
     EXPECT_EQ(p.AudioCodec, c.Audio);
     EXPECT_EQ(p.Width, c.Width);
     EXPECT_EQ(p.Height, c.Height);
-    if (c.Rate > 0) {
-      EXPECT_NEAR(p.FrameRate, c.Rate, c.Rate * 0.02);  // Matroska keeps milliseconds
-    }
     EXPECT_EQ(p.SampleRate, c.SampleRate);
     EXPECT_EQ(p.Channels, c.Channels);
-    const double tolerance = c.Rate > 0 ? 1.5 / c.Rate + 0.03 : 0.05;
-    EXPECT_NEAR(p.Seconds, in.Seconds, tolerance);
+    const TPacketTimes t = ReadPacketTimes(out);
+    // Within one video frame of the input's length (30 ms without video), beside the audio
+    // encoder's start delay that containers without an edit list keep (up to one frame).
+    EXPECT_NEAR(p.Seconds, seconds, (c.Rate > 0 ? 1 / c.Rate : 0.03) + t.AudioFrameSeconds);
+    for (std::size_t s = 0; s < t.Kind.size(); ++s) {
+      if (t.Kind[s] != AVMEDIA_TYPE_VIDEO) continue;
+      // Matroska keeps milliseconds and no frame rate: the probe estimates it.
+      EXPECT_NEAR(p.FrameRate, c.Rate, c.Rate * 0.03);
+      EXPECT_NEAR(static_cast<double>(t.Dts[s].size()), seconds * c.Rate, 1);
+    }
     if (p.VideoStreams && p.AudioStreams) {
-      EXPECT_NEAR(p.VideoStart, p.AudioStart, 0.05);  // within one audio frame
+      EXPECT_NEAR(p.VideoStart, p.AudioStart, t.AudioFrameSeconds);
     }
   }
 }
@@ -305,6 +364,71 @@ TEST_F(Transcode, JoinModePlaysTheInputsOneAfterTheOther) {
   EXPECT_EQ(p.Width, 320);
   EXPECT_NEAR(p.Seconds, 4.0, 0.15);
   EXPECT_FALSE(WasLogged(llWarning, "does not rise above"));  // one continuous stream
+}
+
+TEST_F(Transcode, JoinModeReopensB_FrameEncodersPerInput) {
+  // libx264 with B-frames starts each fresh encoder with a DTS before its first PTS; every
+  // block's encoder is new, yet the joined streams rise throughout and the muxer takes all.
+  Job = std::make_unique<TCustomFFmpeg>(4);
+  const auto set = [this](const std::string& n, const std::string& v) { Job->SetExtOption(n, v); };
+  AddInputs({fxMp4H264Aac, fxMp4H264Aac, fxMp4H264Aac});
+  ApplyOptionLines("vcodec=libx264\nbf=2\nacodec=aac", true, set);
+  ASSERT_EQ(Job->add_output_file(Out("join.mp4"), true), 1) << Job->LastErrMsg();
+  Job->join_output_slots();
+  Job->StartConvert(false);
+  ASSERT_FALSE(Job->FatalException()) << Job->FatalMessage();
+  EXPECT_TRUE(Job->Finished());
+  EXPECT_FALSE(WasLogged(llWarning, "does not rise above"));
+  const TFixtureFacts& in = FixtureFacts(fxMp4H264Aac);
+  const double rate = av_q2d(in.FrameRate);
+  const TProbed p = Probe(Out("join.mp4"));
+  EXPECT_EQ(p.VideoCodec, "h264");
+  EXPECT_EQ(p.AudioCodec, "aac");
+  EXPECT_NEAR(p.Seconds, 3 * in.Seconds, 1.5 / rate + 0.03);
+  const TPacketTimes t = ReadPacketTimes(Out("join.mp4"));
+  ASSERT_EQ(t.Kind.size(), 2u);
+  for (std::size_t s = 0; s < t.Kind.size(); ++s) {
+    SCOPED_TRACE(s);
+    ASSERT_FALSE(t.Dts[s].empty());
+    for (std::size_t i = 1; i < t.Dts[s].size(); ++i) ASSERT_GT(t.Dts[s][i], t.Dts[s][i - 1]) << i;
+    if (t.Kind[s] != AVMEDIA_TYPE_VIDEO) continue;
+    EXPECT_NEAR(static_cast<double>(t.Dts[s].size()), 3 * in.Seconds * rate, 3);
+    EXPECT_EQ(t.KeyPackets[s], 3);  // each fresh encoder starts with a key frame (gop 250)
+    // Reordered pictures: the PTS are no copy of the DTS, and each block's are all distinct.
+    EXPECT_NE(t.Pts[s], t.Dts[s]);
+    std::vector<std::int64_t> pts = t.Pts[s];
+    std::sort(pts.begin(), pts.end());
+    EXPECT_EQ(std::adjacent_find(pts.begin(), pts.end()), pts.end());
+  }
+}
+
+TEST_F(Transcode, FrameThreadsLogWithoutBlockingTheJob) {
+  // Decoder and encoder workers of libavcodec log at debug level while the job waits for them;
+  // their lines are queued for the main thread instead of blocking on it.
+  for (const bool worker : {false, true}) {
+    SCOPED_TRACE(worker);
+    Job = std::make_unique<TCustomFFmpeg>(4);
+    const auto set = [this](const std::string& n, const std::string& v) {
+      Job->SetExtOption(n, v);
+    };
+    ApplyOptionLines("threads=4", true, set);
+    AddInputs({fxMp4H264Aac});
+    ApplyOptionLines("threads=4\nvcodec=libx264\nacodec=aac", true, set);
+    ASSERT_GE(Job->add_output_file(Out("threads.mp4"), false), 0) << Job->LastErrMsg();
+    std::atomic<bool> terminated{false};
+    Job->SetOnTerminate([&](TObject*) { terminated = true; });
+    TConvertThread* thread = Job->StartConvert(worker);
+    if (worker) {
+      ASSERT_NE(thread, nullptr);
+      thread->Resume();
+      while (!terminated) WaitForMainThreadCalls(std::chrono::milliseconds(20));
+      Job->Stop(true);
+    }
+    ProcessMainThreadCalls();
+    ASSERT_FALSE(Job->FatalException()) << Job->FatalMessage();
+    EXPECT_TRUE(Job->Finished());
+    EXPECT_EQ(Probe(Out("threads.mp4")).VideoCodec, "h264");
+  }
 }
 
 }  // namespace
