@@ -7,6 +7,18 @@
 
 namespace {
 
+// What a configured sink delivers: the geometry the next stage receives.
+TVideoGeometry GeometryOfSink(AVFilterContext* ASink) {
+  TVideoGeometry g;
+  g.Width = FF.av_buffersink_get_w(ASink);
+  g.Height = FF.av_buffersink_get_h(ASink);
+  g.Format = static_cast<AVPixelFormat>(FF.av_buffersink_get_format(ASink));
+  g.TimeBase = FF.av_buffersink_get_time_base(ASink);
+  g.FrameRate = FF.av_buffersink_get_frame_rate(ASink);
+  g.SampleAspect = FF.av_buffersink_get_sample_aspect_ratio(ASink);
+  return g;
+}
+
 struct TInOutDeleter {
   void operator()(AVFilterInOut* p) const { FF.avfilter_inout_free(&p); }
 };
@@ -121,13 +133,7 @@ int TVideoFilterPipeline::Build(TObject* ASender, const std::string& AChain,
             BuildSegment(parts.Texts[i], geometry, i == 0, AWidth, AHeight, formats, ASwsFlags);
         ret < 0)
       return ret;
-    AVFilterContext* sink = FSegments.back().Sink;
-    geometry.Width = FF.av_buffersink_get_w(sink);
-    geometry.Height = FF.av_buffersink_get_h(sink);
-    geometry.Format = static_cast<AVPixelFormat>(FF.av_buffersink_get_format(sink));
-    geometry.TimeBase = FF.av_buffersink_get_time_base(sink);
-    geometry.FrameRate = FF.av_buffersink_get_frame_rate(sink);
-    geometry.SampleAspect = FF.av_buffersink_get_sample_aspect_ratio(sink);
+    geometry = GeometryOfSink(FSegments.back().Sink);
     if (last) break;
     std::unique_ptr<TNativeVideoFilter> stage = native->Create(parts.Natives[i]->Args);
     if (!stage) return AVERROR(EINVAL);
@@ -139,17 +145,7 @@ int TVideoFilterPipeline::Build(TObject* ASender, const std::string& AChain,
   return 0;
 }
 
-TVideoGeometry TVideoFilterPipeline::Output() const {
-  TVideoGeometry g;
-  AVFilterContext* sink = Sink();
-  g.Width = FF.av_buffersink_get_w(sink);
-  g.Height = FF.av_buffersink_get_h(sink);
-  g.Format = static_cast<AVPixelFormat>(FF.av_buffersink_get_format(sink));
-  g.TimeBase = FF.av_buffersink_get_time_base(sink);
-  g.FrameRate = FF.av_buffersink_get_frame_rate(sink);
-  g.SampleAspect = FF.av_buffersink_get_sample_aspect_ratio(sink);
-  return g;
-}
+TVideoGeometry TVideoFilterPipeline::Output() const { return GeometryOfSink(Sink()); }
 
 int TVideoFilterPipeline::FeedSegment(std::size_t ASegment, std::vector<TFramePtr>& AFrames) {
   for (TFramePtr& frame : AFrames) {
