@@ -145,7 +145,9 @@ int TVideoFilterPipeline::Build(TObject* ASender, const std::string& AChain,
   return 0;
 }
 
-TVideoGeometry TVideoFilterPipeline::Output() const { return GeometryOfSink(Sink()); }
+TVideoGeometry TVideoFilterPipeline::Output() const {
+  return GeometryOfSink(Sink());
+}
 
 int TVideoFilterPipeline::FeedSegment(std::size_t ASegment, std::vector<TFramePtr>& AFrames) {
   for (TFramePtr& frame : AFrames) {
